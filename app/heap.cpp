@@ -10,9 +10,13 @@ namespace {
 // Offsets and requested sizes are carried in 64 bits, so a size near 4 GiB plus a header can never
 // wrap around into a small number and pass a bounds check.
 
-unsigned char* Base(FixedHeap* heap) { return reinterpret_cast<unsigned char*>(heap); }
+unsigned char* Base(FixedHeap* heap) {
+    return reinterpret_cast<unsigned char*>(heap);
+}
 
-uint64_t OffsetOf(FixedHeap* heap, const unsigned char* at) { return static_cast<uint64_t>(at - Base(heap)); }
+uint64_t OffsetOf(FixedHeap* heap, const unsigned char* at) {
+    return static_cast<uint64_t>(at - Base(heap));
+}
 
 // Block headers are read and written bytewise: on 32-bit builds they may sit on any address.
 uint32_t BlockSize(const unsigned char* block) {
@@ -25,16 +29,22 @@ void SetBlockSize(unsigned char* block, uint32_t size) {
     std::memcpy(block + offsetof(HeapBlockHeader, size), &size, sizeof size);
 }
 
-bool BlockInUse(const unsigned char* block) { return block[offsetof(HeapBlockHeader, inUse)] != 0; }
+bool BlockInUse(const unsigned char* block) {
+    return block[offsetof(HeapBlockHeader, inUse)] != 0;
+}
 
-void SetBlockInUse(unsigned char* block, bool inUse) { block[offsetof(HeapBlockHeader, inUse)] = inUse ? 1 : 0; }
+void SetBlockInUse(unsigned char* block, bool inUse) {
+    block[offsetof(HeapBlockHeader, inUse)] = inUse ? 1 : 0;
+}
 
 void WriteBlock(unsigned char* block, uint32_t size, bool inUse) {
     HeapBlockHeader header{size, static_cast<uint8_t>(inUse ? 1 : 0), {0, 0, 0}};
     std::memcpy(block, &header, sizeof header);
 }
 
-uint64_t RoundedSize(uint64_t size) { return (size + kHeapSizeUnit - 1) / kHeapSizeUnit * kHeapSizeUnit; }
+uint64_t RoundedSize(uint64_t size) {
+    return (size + kHeapSizeUnit - 1) / kHeapSizeUnit * kHeapSizeUnit;
+}
 
 uint32_t AddressForMessage(const void* address) {
     return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(address));
@@ -74,8 +84,9 @@ unsigned char* FindFree(FixedHeap* heap, uint64_t request, uint32_t reported) {
         offset += kHeapBlockHeaderBytes + BlockSize(block);
     }
     ConsolePrintf(
-        "\nredblack{Memory error:} yellowblack{Could not find memory atleast} aquablack{%u} yellowblack{bytes "
-        "large in heap} aquablack{0x%08X} yellowblack{with estimated} aquablack{%u} yellowblack{bytes left}",
+        "\nredblack{Memory error:} yellowblack{Could not find memory atleast} aquablack{%u} "
+        "yellowblack{bytes large in heap} aquablack{0x%08X} yellowblack{with estimated} aquablack{%u} "
+        "yellowblack{bytes left}",
         reported, AddressForMessage(heap), heap->freeEstimate);
     return nullptr;
 }
@@ -96,7 +107,9 @@ bool PayloadInHeap(FixedHeap* heap, const void* payload) {
     return at >= base + kHeapHeaderBytes + kHeapBlockHeaderBytes && at <= base + heap->totalBytes;
 }
 
-unsigned char* VectorBlock(void* handle) { return static_cast<unsigned char*>(handle) - kVectorHeaderBytes; }
+unsigned char* VectorBlock(void* handle) {
+    return static_cast<unsigned char*>(handle) - kVectorHeaderBytes;
+}
 
 void StoreVectorHeader(void* handle, const HeapVector& header) {
     std::memcpy(VectorBlock(handle), &header, sizeof header);
@@ -115,8 +128,8 @@ bool GrowVector(void*& handle, uint64_t newCapacity) {
     if (!payload) {
         ConsolePrintf(
             "\nredblack{Vector error:} yellowblack{Failed to reallocate a vector from} aquablack{%u} "
-            "yellowblack{to} aquablack{%u} yellowblack{elements, due to} aquablack{realloc} yellowblack{failure, "
-            "leaving vector as-is}",
+            "yellowblack{to} aquablack{%u} yellowblack{elements, due to} aquablack{realloc} "
+            "yellowblack{failure, leaving vector as-is}",
             header.capacity, static_cast<uint32_t>(std::min<uint64_t>(newCapacity, UINT32_MAX)));
         return false;
     }
@@ -183,7 +196,8 @@ void* FixedHeapRealloc(FixedHeap* heap, void* payload, uint32_t newSize) {
 
     // Give the neighbours back and keep the block out of the search for its replacement.
     const uint64_t oldEnd = OffsetOf(heap, block) + kHeapBlockHeaderBytes + oldSize;
-    if (merged > uint64_t{oldSize} + kHeapBlockHeaderBytes && oldEnd + kHeapBlockHeaderBytes < heap->totalBytes) {
+    if (merged > uint64_t{oldSize} + kHeapBlockHeaderBytes &&
+        oldEnd + kHeapBlockHeaderBytes < heap->totalBytes) {
         SetBlockSize(block, oldSize);
         WriteBlock(Base(heap) + oldEnd, merged - oldSize - kHeapBlockHeaderBytes, false);
     }
@@ -223,8 +237,8 @@ void* VectorCreate(FixedHeap* heap, uint32_t count, uint32_t reserve, uint32_t e
     if (!payload) {
         ConsolePrintf(
             "\nredblack{Vector error:} yellowblack{Failed to allocate a vector with} aquablack{%u} "
-            "yellowblack{initial elements and} aquablack{%u} yellowblack{reserve capacity with an element size "
-            "of} aquablack{%u}",
+            "yellowblack{initial elements and} aquablack{%u} "
+            "yellowblack{reserve capacity with an element size of} aquablack{%u}",
             count, capacity, elementSize);
         return nullptr;
     }
@@ -233,7 +247,9 @@ void* VectorCreate(FixedHeap* heap, uint32_t count, uint32_t reserve, uint32_t e
     return handle;
 }
 
-bool VectorReserve(void*& handle, uint32_t newCapacity) { return handle && GrowVector(handle, newCapacity); }
+bool VectorReserve(void*& handle, uint32_t newCapacity) {
+    return handle && GrowVector(handle, newCapacity);
+}
 
 void* VectorAppend(void*& handle, const void* source, uint32_t n) {
     if (!handle) return nullptr;
@@ -256,7 +272,8 @@ void VectorClearHalve(void* handle) {
     header.count = 0;
     header.capacity /= 2;
     // Shrinking always succeeds in place, so the handle stays valid.
-    FixedHeapRealloc(header.heap, VectorBlock(handle), header.capacity * header.elementSize + kVectorHeaderBytes);
+    FixedHeapRealloc(header.heap, VectorBlock(handle),
+                     header.capacity * header.elementSize + kVectorHeaderBytes);
     StoreVectorHeader(handle, header);
 }
 

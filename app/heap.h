@@ -90,4 +90,6 @@ inline HeapVector VectorHeader(const void* handle) {
     std::memcpy(&header, static_cast<const unsigned char*>(handle) - kVectorHeaderBytes, sizeof header);
     return header;
 }
-inline uint32_t VectorCount(const void* handle) { return VectorHeader(handle).count; }
+inline uint32_t VectorCount(const void* handle) {
+    return VectorHeader(handle).count;
+}

@@ -16,7 +16,9 @@ constexpr uint32_t V = kVectorHeaderBytes;
 constexpr bool k32Bit = sizeof(void*) == 4;
 
 // Block size the heap uses for a request of `n` bytes.
-uint32_t R(uint32_t n) { return (n + kHeapSizeUnit - 1) / kHeapSizeUnit * kHeapSizeUnit; }
+uint32_t R(uint32_t n) {
+    return (n + kHeapSizeUnit - 1) / kHeapSizeUnit * kHeapSizeUnit;
+}
 
 struct Block {
     uint32_t size;
@@ -24,7 +26,9 @@ struct Block {
     bool operator==(const Block&) const = default;
 };
 
-void PrintTo(const Block& b, std::ostream* os) { *os << "{" << b.size << (b.inUse ? ", used}" : ", free}"); }
+void PrintTo(const Block& b, std::ostream* os) {
+    *os << "{" << b.size << (b.inUse ? ", used}" : ", free}");
+}
 
 std::vector<Block> Blocks(const FixedHeap* heap) {
     std::vector<Block> blocks;
@@ -113,10 +117,14 @@ TEST_F(HeapTest, FailedAllocationPrintsBothMessages) {
     EXPECT_EQ(FixedHeapAlloc(heap, whole + 1), nullptr);
     EXPECT_EQ(console.Text(), NotFound(whole + 1, heap) + Unable("malloc", whole + 1, heap));
     const std::vector<ConsoleSegment> malloc = {
-        {0x0F, "\n"}, {0x0C, "Memory error:"}, {0x0F, " "}, {0x0B, "malloc"}, {0x0F, " "},
-        {0x0E, "was unable to locate"}, {0x0F, " "}, {0x0B, std::to_string(whole + 1)}, {0x0F, " "},
-        {0x0E, "contiguous free bytes in heap"}, {0x0F, " "}, {0x0B, Hex(heap)}, {0x0E, ", returning"},
-        {0x0F, " "}, {0x0B, "NULL"}};
+        {0x0F, "\n"},          {0x0C, "Memory error:"},
+        {0x0F, " "},           {0x0B, "malloc"},
+        {0x0F, " "},           {0x0E, "was unable to locate"},
+        {0x0F, " "},           {0x0B, std::to_string(whole + 1)},
+        {0x0F, " "},           {0x0E, "contiguous free bytes in heap"},
+        {0x0F, " "},           {0x0B, Hex(heap)},
+        {0x0E, ", returning"}, {0x0F, " "},
+        {0x0B, "NULL"}};
     const std::vector<ConsoleSegment> segments = console.Segments();
     ASSERT_GE(segments.size(), malloc.size());
     EXPECT_EQ(std::vector<ConsoleSegment>(segments.end() - malloc.size(), segments.end()), malloc);
@@ -140,9 +148,10 @@ TEST_F(HeapTest, SizesNearFourGigabytesFailWithoutWrapping) {
     // Element bytes that would wrap to a small block.
     console.Clear();
     EXPECT_EQ(VectorCreate(heap, 0x40000000, 0, 4), nullptr);
-    EXPECT_EQ(console.Text(),
-              "\nVector error: Failed to allocate a vector with 1073741824 initial elements and 1073741824 reserve "
-              "capacity with an element size of 4");
+    EXPECT_EQ(
+        console.Text(),
+        "\nVector error: Failed to allocate a vector with 1073741824 initial elements and 1073741824 reserve "
+        "capacity with an element size of 4");
     void* v = VectorCreate(heap, 1, 1, 4);
     const std::vector<Block> withVector = Blocks(heap);
     console.Clear();
@@ -162,7 +171,8 @@ TEST_F(HeapTest, ReleasedNeighboursMergeOnlyWhenASearchPassesThem) {
     const uint32_t rest = kTextHeapBytes - H - 4 * B - R(16) - R(24) - R(8);
     FixedHeapFree(heap, a);
     FixedHeapFree(heap, b);
-    EXPECT_EQ(Blocks(heap), (std::vector<Block>{{R(16), false}, {R(24), false}, {R(8), true}, {rest, false}}));
+    EXPECT_EQ(Blocks(heap),
+              (std::vector<Block>{{R(16), false}, {R(24), false}, {R(8), true}, {rest, false}}));
     EXPECT_EQ(heap->freeEstimate, rest + B + R(16) + B + R(24) + B);
 
     EXPECT_EQ(FixedHeapFindFree(heap, 1), reinterpret_cast<HeapBlockHeader*>(At(H)));
@@ -211,19 +221,19 @@ TEST_F(HeapTest, ReallocMovesAndGivesBackTheMergedNeighbour) {
     auto* a = static_cast<unsigned char*>(FixedHeapAlloc(heap, 16));
     void* gap = FixedHeapAlloc(heap, 32);
     FixedHeapAlloc(heap, 8);
-    for (int i = 0; i < 16; ++i) a[i] = static_cast<unsigned char>(i);
+    for (int i = 0; i < 16; ++i)
+        a[i] = static_cast<unsigned char>(i);
     FixedHeapFree(heap, gap);
     const uint32_t estimate = heap->freeEstimate;
     const uint32_t rest = kTextHeapBytes - H - 4 * B - R(16) - R(32) - R(8);
 
     auto* moved = static_cast<unsigned char*>(FixedHeapRealloc(heap, a, 200));
     ASSERT_EQ(moved, At(H + 3 * B + R(16) + R(32) + R(8) + B));
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(moved[i], i);
-    EXPECT_EQ(Blocks(heap), (std::vector<Block>{{R(16), false},
-                                                {R(32), false},
-                                                {R(8), true},
-                                                {R(200), true},
-                                                {rest - R(200) - B, false}}));
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(moved[i], i);
+    EXPECT_EQ(Blocks(heap),
+              (std::vector<Block>{
+                  {R(16), false}, {R(32), false}, {R(8), true}, {R(200), true}, {rest - R(200) - B, false}}));
     EXPECT_EQ(heap->freeEstimate, estimate - (R(200) + B) + (R(16) + B));
 }
 
@@ -298,7 +308,8 @@ TEST_F(VectorTest, AppendGrowsToOneAndAHalfTimesCapacityPlusAppended) {
     EXPECT_EQ(VectorHeader(v).capacity, 9u);
     EXPECT_EQ(VectorCount(v), 5u);
     const auto* elements = static_cast<const uint32_t*>(v);
-    EXPECT_EQ(std::vector<uint32_t>(elements, elements + 9), (std::vector<uint32_t>{11, 22, 22, 33, 44, 0, 0, 0, 0}));
+    EXPECT_EQ(std::vector<uint32_t>(elements, elements + 9),
+              (std::vector<uint32_t>{11, 22, 22, 33, 44, 0, 0, 0, 0}));
 }
 
 TEST_F(VectorTest, GrowthMovesPastAnOccupiedNeighbour) {
@@ -328,7 +339,8 @@ TEST_F(VectorTest, FailedGrowthLeavesTheVectorIntact) {
     CaptureConsole console;
     EXPECT_EQ(VectorAppend(v, &items[2], 1), nullptr);
     const uint32_t bytes = 5 * 4 + V;  // s = 3, grown to 5
-    EXPECT_EQ(console.Text(), NotFound(bytes, heap) + Unable("realloc", bytes, heap) + VectorGrowFailed(2, 5));
+    EXPECT_EQ(console.Text(),
+              NotFound(bytes, heap) + Unable("realloc", bytes, heap) + VectorGrowFailed(2, 5));
     EXPECT_EQ(v, old);
     EXPECT_EQ(Blocks(heap), before);
     EXPECT_EQ(VectorCount(v), 2u);

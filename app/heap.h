@@ -63,6 +63,7 @@ inline constexpr uint32_t kTextHeapBytes = 0x4000;
 FixedHeap* FixedHeapInit(void* region, uint32_t totalBytes);
 
 // First fit with forward merging of free blocks; prints a memory error and returns null if none fits.
+// On 32-bit builds the header may be unaligned: copy it out rather than reading it in place.
 HeapBlockHeader* FixedHeapFindFree(FixedHeap* heap, uint32_t size);
 void* FixedHeapAlloc(FixedHeap* heap, uint32_t size);
 // Null `payload` allocates. Grows or shrinks in place when the following free space allows, else

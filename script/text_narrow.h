@@ -1,0 +1,11 @@
+#pragma once
+// The narrow form of engine text, for console output and file paths: UTF-8 on Linux, the console code
+// page on Windows. Text that cannot be converted (an unpaired surrogate, a character the code page
+// lacks) becomes "(BAD-DATA)"; like the runtime's conversion, the text ends at its first NUL.
+
+#include <string>
+#include <string_view>
+
+inline constexpr const char* kBadDataText = "(BAD-DATA)";
+
+std::string TextToNarrow(std::u16string_view text);

@@ -1,0 +1,44 @@
+#include "script/type_table.h"
+
+#include "script/value.h"
+
+const TypeRecord kUntypedRecord{static_cast<TypeKind>(-1), nullptr, nullptr, nullptr};
+
+TypeTable::TypeTable() {
+    records_.push_back({TypeKind::Real, nullptr, nullptr, this});
+    records_.push_back({TypeKind::Char, nullptr, nullptr, this});
+    records_.push_back({TypeKind::Boolean, nullptr, nullptr, this});
+    records_.push_back({TypeKind::Array, &records_[1], nullptr, this});
+    records_[1].arrayOf = &records_[3];
+}
+
+TypeTable::~TypeTable() {
+    for (ValueBody*& body : commonChars_) {
+        Value::Adopt(body).Reset();
+        body = nullptr;
+    }
+}
+
+const TypeRecord* TypeTable::ArrayOf(const TypeRecord* element) {
+    if (element->owner == this) {
+        if (element->arrayOf == nullptr) {
+            records_.push_back({TypeKind::Array, element, nullptr, this});
+            element->arrayOf = &records_.back();
+        }
+        return element->arrayOf;
+    }
+    // An element typed by another program's table (a value handed between scripts): its own cache
+    // belongs to that table, so search.
+    for (const TypeRecord& record : records_) {
+        if (record.kind == TypeKind::Array && record.element == element) return &record;
+    }
+    records_.push_back({TypeKind::Array, element, nullptr, this});
+    return &records_.back();
+}
+
+ValueBody* TypeTable::CommonChar(char16_t code) {
+    if (code >= 256) return nullptr;
+    ValueBody*& body = commonChars_[code];
+    if (body == nullptr) body = NewChar(*this, code).Detach();
+    return body;
+}

@@ -21,10 +21,14 @@ Value FailVoid(ScriptMachine& machine, const char* name) {
     return Fail(machine, std::string(name) + " cannot be used on a void value");
 }
 
-bool HasType(const ValueBody* body) { return body != nullptr && IsKnownKind(body->type->kind); }
+bool HasType(const ValueBody* body) {
+    return body != nullptr && IsKnownKind(body->type->kind);
+}
 
 // Whole numbers only: NaN and the infinities are not, so they never reach an index conversion.
-bool IsWhole(double position) { return std::isfinite(position) && std::trunc(position) == position; }
+bool IsWhole(double position) {
+    return std::isfinite(position) && std::trunc(position) == position;
+}
 
 // A stack for walking nested arrays; the first levels live in place, so flat arrays never allocate.
 template <typename Level>
@@ -52,11 +56,17 @@ private:
     size_t size_ = 0;
 };
 
-Value OpTrue(ScriptMachine& machine, int32_t, Value*) { return NewBoolean(*machine.types, true); }
+Value OpTrue(ScriptMachine& machine, int32_t, Value*) {
+    return NewBoolean(*machine.types, true);
+}
 
-Value OpFalse(ScriptMachine& machine, int32_t, Value*) { return NewBoolean(*machine.types, false); }
+Value OpFalse(ScriptMachine& machine, int32_t, Value*) {
+    return NewBoolean(*machine.types, false);
+}
 
-Value OpPi(ScriptMachine& machine, int32_t, Value*) { return NewReal(*machine.types, std::numbers::pi); }
+Value OpPi(ScriptMachine& machine, int32_t, Value*) {
+    return NewReal(*machine.types, std::numbers::pi);
+}
 
 Value OpLength(ScriptMachine& machine, int32_t, Value* arguments) {
     const ValueBody* body = arguments[0].Body();
@@ -224,12 +234,12 @@ struct IndexWords {
 };
 constexpr IndexWords kReadWords{"Index can only be used on arrays and strings", "Decimal point in index",
                                 "Index exceeded the size of the array"};
-constexpr IndexWords kWriteWords{"IndexWritable can only be used on arrays and strings", "Decimal point in index",
-                                 "IndexWritable exceeded the size of the array"};
+constexpr IndexWords kWriteWords{"IndexWritable can only be used on arrays and strings",
+                                 "Decimal point in index", "IndexWritable exceeded the size of the array"};
 
 // The checked position of an index or erase, or -1 after raising the error.
-int64_t Position(ScriptMachine& machine, const ValueBody* container, const Value& position, const char* decimal,
-                 const char* exceeded) {
+int64_t Position(ScriptMachine& machine, const ValueBody* container, const Value& position,
+                 const char* decimal, const char* exceeded) {
     double real = ValueToReal(position);
     if (!IsWhole(real)) {
         RaiseScriptError(machine, decimal);
@@ -335,9 +345,12 @@ int CompareScalars(const ValueBody* a, const ValueBody* b) {
         case TypeKind::Real:
             return a->scalar.real < b->scalar.real ? -1 : (a->scalar.real > b->scalar.real ? 1 : 0);
         case TypeKind::Char:
-            return a->scalar.character < b->scalar.character ? -1 : (a->scalar.character > b->scalar.character ? 1 : 0);
+            return a->scalar.character < b->scalar.character
+                       ? -1
+                       : (a->scalar.character > b->scalar.character ? 1 : 0);
         default:
-            return a->scalar.boolean < b->scalar.boolean ? -1 : (a->scalar.boolean > b->scalar.boolean ? 1 : 0);
+            return a->scalar.boolean < b->scalar.boolean ? -1
+                                                         : (a->scalar.boolean > b->scalar.boolean ? 1 : 0);
     }
 }
 
@@ -384,7 +397,8 @@ Value OpCompare(ScriptMachine& machine, int32_t, Value* arguments) {
     if (a->type != b->type) return Fail(machine, "An attempt of comparison between different types was made");
     int result = a == b ? 0 : CompareBodies(a, b);
     if (result == kCompareVoid) return FailVoid(machine, "compare");
-    if (result == kCompareTypes) return Fail(machine, "An attempt of comparison between different types was made");
+    if (result == kCompareTypes)
+        return Fail(machine, "An attempt of comparison between different types was made");
     return NewReal(*machine.types, result);
 }
 

@@ -2,8 +2,8 @@
 // Script types: the four kinds and the per-program table that interns their records, so that two
 // values have the same type exactly when they point to the same record.
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 
 class TypeTable;
@@ -22,7 +22,9 @@ struct TypeRecord {
 // the four kinds, so every reader treats it as "no type".
 extern const TypeRecord kUntypedRecord;
 
-inline bool IsKnownKind(TypeKind kind) { return static_cast<uint32_t>(kind) <= 3; }
+inline bool IsKnownKind(TypeKind kind) {
+    return static_cast<uint32_t>(kind) <= 3;
+}
 
 struct ValueBody;
 

@@ -11,7 +11,9 @@
 
 namespace {
 
-[[noreturn]] void OutOfMemory() { throw std::bad_alloc(); }
+[[noreturn]] void OutOfMemory() {
+    throw std::bad_alloc();
+}
 
 void Relocate(ValueList& list, uint64_t capacity) {
     if (capacity > std::numeric_limits<uint32_t>::max()) OutOfMemory();
@@ -27,7 +29,8 @@ bool IsStringType(const TypeRecord* type) {
 }
 
 void AppendAscii(std::u16string& out, const char* text) {
-    while (*text != '\0') out.push_back(static_cast<char16_t>(static_cast<unsigned char>(*text++)));
+    while (*text != '\0')
+        out.push_back(static_cast<char16_t>(static_cast<unsigned char>(*text++)));
 }
 
 // Text of anything that is not an array other than a string.
@@ -88,8 +91,14 @@ void ValueList::Grow(uint32_t count) {
 
 void ValueList::AppendShared(const Value* source, uint32_t count) {
     if (count == 0) return;
-    if (uint64_t{length} + count > capacity) Grow(count);
-    for (uint32_t i = 0; i < count; ++i) new (&items[length + i]) Value(source[i]);
+    if (uint64_t{length} + count > capacity) {
+        bool inside = source >= items && source < items + length;
+        size_t offset = inside ? static_cast<size_t>(source - items) : 0;
+        Grow(count);
+        if (inside) source = items + offset;
+    }
+    for (uint32_t i = 0; i < count; ++i)
+        new (&items[length + i]) Value(source[i]);
     length += count;
 }
 
@@ -236,7 +245,8 @@ void AppendRealText(std::u16string& out, double real) {
             magnitude /= 10;
         } while (magnitude != 0);
         if (std::signbit(real)) out.push_back(u'-');
-        while (count > 0) out.push_back(static_cast<char16_t>(digits[--count]));
+        while (count > 0)
+            out.push_back(static_cast<char16_t>(digits[--count]));
         out += u".000000";
         return;
     }

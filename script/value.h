@@ -81,17 +81,17 @@ struct ValueList {
     Value* end() const { return items + length; }
     Value& operator[](uint32_t index) const { return items[index]; }
 
-    // Room for `count` more items without moving.
+    // Makes room for `count` more items, so that appending them moves nothing.
     void Reserve(uint32_t count);
     void Append(const Value& value) {
-        if (length == capacity) Grow(1);
-        new (&items[length++]) Value(value);
+        Value copy = value;  // `value` may be one of these items, which growing moves
+        Append(std::move(copy));
     }
     void Append(Value&& value) {
         if (length == capacity) Grow(1);
         new (&items[length++]) Value(std::move(value));
     }
-    // Appends `count` shared handles.
+    // Appends `count` shared handles; `source` may point into this list.
     void AppendShared(const Value* source, uint32_t count);
 
     void Grow(uint32_t count);

@@ -4,7 +4,9 @@
 
 ValuePool g_valuePool;
 
-void InitValuePool() { g_valuePool = ValuePool{}; }
+void InitValuePool() {
+    g_valuePool = ValuePool{};
+}
 
 void ResetValuePool() {
     if (g_valuePool.liveBodies != 0) return;
@@ -26,8 +28,7 @@ void* ValuePoolAllocateSlow() {
         ++g_valuePool.chunkCount;
         // The chunk link takes the first slot; the rest are handed out in order.
         g_valuePool.carve = chunk + kValuePoolSlotBytes;
-        g_valuePool.carveEnd =
-            chunk + (kValuePoolChunkBytes / kValuePoolSlotBytes) * kValuePoolSlotBytes;
+        g_valuePool.carveEnd = chunk + (kValuePoolChunkBytes / kValuePoolSlotBytes) * kValuePoolSlotBytes;
     }
     void* slot = g_valuePool.carve;
     g_valuePool.carve += kValuePoolSlotBytes;

@@ -70,7 +70,8 @@ protected:
     // An array literal: the empty string followed by one append per element.
     Value A(std::vector<Value> items) {
         Value array = S(u"");
-        for (Value& item : items) array = Call("append", {array, item});
+        for (Value& item : items)
+            array = Call("append", {array, item});
         return array;
     }
     static std::string Text(const Value& value) { return TextToNarrow(ValueToText(value)); }
@@ -82,11 +83,11 @@ private:
 };
 
 TEST_F(OperatorTest, TableListsTheOperatorsInOrder) {
-    const char* names[kOperatorCount] = {"true",      "false",  "pi",        "length",      "not",     "negative",
-                                         "predecessor", "successor", "round", "trunc",       "truncate", "ceil",
-                                         "floor",     "absolute", "add",     "subtract",    "multiply", "divide",
-                                         "remainder", "power",  "index_",    "index!",      "slice",   "erase",
-                                         "append",    "concatenate", "compare", "assert"};
+    const char* names[kOperatorCount] = {
+        "true",      "false",    "pi",       "length",   "not",         "negative", "predecessor",
+        "successor", "round",    "trunc",    "truncate", "ceil",        "floor",    "absolute",
+        "add",       "subtract", "multiply", "divide",   "remainder",   "power",    "index_",
+        "index!",    "slice",    "erase",    "append",   "concatenate", "compare",  "assert"};
     const int counts[kOperatorCount] = {0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
                                         2, 2, 2, 2, 2, 2, 2, 2, 3, 2, 2, 2, 2, 2};
     for (int i = 0; i < kOperatorCount; ++i) {

@@ -29,7 +29,8 @@ protected:
     Value Str(std::u16string_view text) { return NewString(types(), text); }
     Value Array(std::initializer_list<Value> items) {
         Value array = NewArray(types().ArrayOf(items.begin()->Type()));
-        for (const Value& item : items) array.Body()->elements.Append(item);
+        for (const Value& item : items)
+            array.Body()->elements.Append(item);
         return array;
     }
     static std::string Text(const Value& value) { return TextToNarrow(ValueToText(value)); }
@@ -172,7 +173,9 @@ TEST_F(ValueTest, ConversionsOfEveryKind) {
     EXPECT_EQ(ValueToReal(Str(u"abc")), 0.0);
     EXPECT_EQ(ValueToReal(Str(u"-3e2")), -300.0);
     EXPECT_EQ(ValueToReal(Str(u"")), 0.0);
-    EXPECT_EQ(ValueToReal(Str(u"\xD800" u"5")), 0.0);  // unconvertible text reads as nothing
+    EXPECT_EQ(ValueToReal(Str(u"\xD800"
+                              u"5")),
+              0.0);  // unconvertible text reads as nothing
     EXPECT_EQ(ValueToReal(array), 0.0);
     EXPECT_TRUE(ValueToBoolean(array));
     EXPECT_FALSE(ValueToBoolean(Str(u"")));
@@ -199,9 +202,25 @@ TEST_F(ValueTest, TextForms) {
 }
 
 TEST_F(ValueTest, RealTextMatchesTheRuntimeFormat) {
-    const double samples[] = {0,     1,      -1,    42,      1e15 - 1, 1e15,     -1e15 + 1, 9007199254740992.0,
-                              1e20,  1e300,  -1e308, 0.5,    2.5e-7,   5e-7,     1.0 / 3,   -2.675,
-                              1e-300, 123.456, std::numeric_limits<double>::infinity()};
+    const double samples[] = {0,
+                              1,
+                              -1,
+                              42,
+                              1e15 - 1,
+                              1e15,
+                              -1e15 + 1,
+                              9007199254740992.0,
+                              1e20,
+                              1e300,
+                              -1e308,
+                              0.5,
+                              2.5e-7,
+                              5e-7,
+                              1.0 / 3,
+                              -2.675,
+                              1e-300,
+                              123.456,
+                              std::numeric_limits<double>::infinity()};
     for (double sample : samples) {
         char expected[400];
         std::snprintf(expected, sizeof expected, "%Lf", static_cast<long double>(sample));
@@ -238,6 +257,17 @@ TEST_F(ValueTest, ElementListsGrowByHalfAgain) {
     EXPECT_EQ(list.capacity, 5u);  // s = 3 -> 6 - 1
     list.Append(Real(3));
     EXPECT_EQ(Text(array), "[0.000000,1.000000,2.000000,3.000000]");
+
+    // Items of the list itself stay valid sources while the list grows under them.
+    list.Append(list[3]);
+    list.Append(list[0]);
+    EXPECT_EQ(list.capacity, 9u);
+    list.AppendShared(list.items, 6);
+    list.AppendShared(list.items + 2, 8);
+    EXPECT_EQ(list.length, 20u);
+    EXPECT_EQ(Text(array),
+              "[0.000000,1.000000,2.000000,3.000000,3.000000,0.000000,0.000000,1.000000,2.000000,3.000000,"
+              "3.000000,0.000000,2.000000,3.000000,3.000000,0.000000,0.000000,1.000000,2.000000,3.000000]");
 }
 
 TEST(TextToNarrow, ConvertsToUtf8) {

@@ -42,6 +42,19 @@ public:
     void Sleep(uint32_t milliseconds) override { usleep(milliseconds * 1000u); }
     int64_t QueryPerformanceCounter() override { return MonotonicNanoseconds(); }
     int64_t QueryPerformanceFrequency() override { return 1000000000; }
+    PlatformLocalTime GetLocalTime() override {
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        tm local{};
+        localtime_r(&now.tv_sec, &local);
+        return PlatformLocalTime{
+            static_cast<uint16_t>(local.tm_year + 1900), static_cast<uint16_t>(local.tm_mon + 1),
+            static_cast<uint16_t>(local.tm_wday),        static_cast<uint16_t>(local.tm_mday),
+            static_cast<uint16_t>(local.tm_hour),        static_cast<uint16_t>(local.tm_min),
+            static_cast<uint16_t>(local.tm_sec),         static_cast<uint16_t>(now.tv_nsec / 1000000)};
+    }
+    // No window yet, so no key is ever down.
+    int16_t GetKeyState(int) override { return 0; }
 
 private:
     static int64_t MonotonicNanoseconds() {

@@ -1,0 +1,26 @@
+#include "ecs/entity_system.h"
+
+#include "ecs/entity.h"
+#include "ecs/system_callbacks.h"
+
+// Deletion callbacks run in this order for every deleted entity, so Ownership comes last: an owner's
+// own components are gone before the entities it owned are deleted.
+const SystemInitEntry SystemInitTable[kSystemCount] = {
+    {"Collision", nullptr}, {"KeyMap", nullptr}, {"Movement", nullptr},
+    {"Player", nullptr},    {"Render", nullptr}, {"Shot", nullptr},
+    {"Enemy", nullptr},     {"Text", nullptr},   {"Ownership", nullptr},
+};
+
+void InitEntitySystem() {
+    for (const SystemInitEntry& entry : SystemInitTable) {
+        if (entry.init != nullptr) entry.init();
+    }
+    g_entities.count = 0;
+    g_entities.lastIndex = 0;
+    CreateEntity(false);
+}
+
+void ResetEntitySystem() {
+    ResetEntityTable();
+    ResetSystemCallbacks();
+}

@@ -1,0 +1,60 @@
+#pragma once
+// A platform without a window or a real clock, for the headless runner and for tests: time passes
+// only when the engine sleeps, and keys go down and up when a script of key events says so.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/platform.h"
+
+struct ScriptedKeyEvent {
+    uint32_t frame;  // delivered before this frame's work (frames count from 0)
+    uint8_t virtualKey;
+    bool down;
+};
+
+class HeadlessPlatform final : public Platform {
+public:
+    // The local time that virtual time 0 stands for; fixed, so seeded runs repeat exactly.
+    static constexpr PlatformLocalTime kStartTime{2000, 1, 6, 1, 0, 0, 0, 0};
+
+    void SetConsoleTitle(const char* title) override { title_ = title; }
+    const char* GetCommandLine() override { return ""; }
+    void* GetModuleHandle() override { return nullptr; }
+    [[noreturn]] void ExitProcess(unsigned exitCode) override;
+
+    uint32_t TimeGetTime() override { return static_cast<uint32_t>(microseconds_ / 1000); }
+    void TimeBeginPeriod(uint32_t) override {}
+    void Sleep(uint32_t milliseconds) override { microseconds_ += int64_t{milliseconds} * 1000; }
+    int64_t QueryPerformanceCounter() override { return microseconds_; }
+    int64_t QueryPerformanceFrequency() override { return 1000000; }
+    PlatformLocalTime GetLocalTime() override;
+    int16_t GetKeyState(int virtualKey) override;
+
+    // Moves the virtual clock on without a sleep (the cost of work, in tests).
+    void Advance(int64_t microseconds) { microseconds_ += microseconds; }
+    int64_t Microseconds() const { return microseconds_; }
+    const std::string& ConsoleTitle() const { return title_; }
+
+    // Events are delivered in the order given within a frame.
+    void AddKeyEvent(const ScriptedKeyEvent& event) { events_.push_back(event); }
+    // Takes the events due at `frame` (and any left over from earlier frames) and updates the key
+    // state that GetKeyState reports. `wasDown` of each returned event tells an auto-repeat.
+    struct DueKeyEvent {
+        uint8_t virtualKey;
+        bool down;
+        bool wasDown;
+    };
+    std::vector<DueKeyEvent> TakeKeyEvents(uint32_t frame);
+
+private:
+    int64_t microseconds_ = 0;
+    std::string title_;
+    std::vector<ScriptedKeyEvent> events_;
+    bool keyDown_[256] = {};
+};
+
+// Parses "frame:key:down" or "frame:key:up" (key in decimal, or hexadecimal with 0x); false when
+// the text is not of that form.
+bool ParseScriptedKeyEvent(const std::string& text, ScriptedKeyEvent& event);

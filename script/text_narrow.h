@@ -9,3 +9,7 @@
 inline constexpr const char* kBadDataText = "(BAD-DATA)";
 
 std::string TextToNarrow(std::u16string_view text);
+
+// The other way, for names the system hands back (directory entries): narrow text read as UTF-8 on
+// Linux, in the current code page on Windows. A byte that starts no valid sequence becomes U+FFFD.
+std::u16string NarrowToText(std::string_view narrow);

@@ -1,0 +1,232 @@
+#include "host/builtin_table.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "script/engine.h"
+#include "script/machine.h"
+#include "script/operators.h"
+
+namespace {
+
+struct Row {
+    std::string name;
+    int32_t argumentCount;
+    bool operator==(const Row&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Row& row) {
+    return out << row.name << " " << row.argumentCount;
+}
+
+std::vector<Row> ExpectedRows() {
+    std::ifstream in(SPARREL_SOURCE_DIR "/tests/host/builtin_rows.txt");
+    std::vector<Row> rows;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        Row row;
+        fields >> row.name >> row.argumentCount;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+const BuiltinEntry& RowNamed(std::string_view name) {
+    for (const BuiltinEntry& entry : BuiltinTable()) {
+        if (name == entry.name) return entry;
+    }
+    throw std::runtime_error("no builtin " + std::string(name));
+}
+
+TEST(BuiltinTable, NamesAndArgumentCountsInTableOrder) {
+    const std::vector<Row> expected = ExpectedRows();
+    ASSERT_EQ(expected.size(), kBuiltinCount);
+    std::vector<Row> actual;
+    for (const BuiltinEntry& entry : BuiltinTable())
+        actual.push_back({entry.name, entry.argumentCount});
+    EXPECT_EQ(actual, expected);
+}
+
+TEST(BuiltinTable, SharedAndMissingFunctions) {
+    const auto table = BuiltinTable();
+    std::vector<size_t> scriptResultRows;
+    for (size_t row = 0; row < table.size(); ++row) {
+        if (std::string_view(table[row].name) == "GetScriptResult") scriptResultRows.push_back(row);
+    }
+    ASSERT_EQ(scriptResultRows.size(), 2u);
+    EXPECT_EQ(table[scriptResultRows[0]].function, table[scriptResultRows[1]].function);
+    EXPECT_NE(table[scriptResultRows[0]].function, nullptr);
+
+    EXPECT_EQ(RowNamed("CloseStgScene").function, nullptr);
+    EXPECT_EQ(RowNamed("rtos").function, RowNamed("vtos").function);
+    EXPECT_EQ(RowNamed("modc").function, &OperatorRemainder);
+    // Every other row has its own function.
+    for (size_t row = 0; row < table.size(); ++row) {
+        for (size_t other = row + 1; other < table.size(); ++other) {
+            if (table[row].function == nullptr || table[row].function != table[other].function) continue;
+            const std::string pair = std::string(table[row].name) + "/" + table[other].name;
+            EXPECT_TRUE(pair == "GetScriptResult/GetScriptResult" || pair == "rtos/vtos") << pair;
+        }
+    }
+}
+
+TEST(BuiltinTable, StandInsStopTheScriptNamingTheirRow) {
+    ScriptEngine engine;
+    for (const BuiltinEntry& entry : BuiltinTable()) {
+        if (!IsUnavailableBuiltin(entry.function)) continue;
+        ScriptMachine machine(engine);
+        std::vector<Value> arguments(static_cast<size_t>(entry.argumentCount) + 1);
+        Value result = entry.function(machine, entry.argumentCount, arguments.data());
+        EXPECT_TRUE(result.IsVoid());
+        EXPECT_TRUE(machine.error.raised);
+        EXPECT_TRUE(machine.finished);
+        EXPECT_EQ(machine.error.message, std::string(entry.name) + " is not available in this build");
+    }
+}
+
+// The rows still waiting for their subsystem. Each change that binds real functions removes its rows
+// here, so that what a build offers is always decided on purpose.
+TEST(BuiltinTable, RowsStillOnTheStandIn) {
+    const std::vector<std::string> expected = {
+        // Engine API
+        "GetModuleDirectory", "GetMainStgScriptPath", "GetMainPackageScriptPath", "GetMainStgScriptDirectory",
+        "GetCurrentScriptDirectory", "GetScriptPathList", "GetCurrentDateTimeS", "GetStageTime",
+        "GetPackageTime", "GetCurrentFps", "GetUnlimitedFps", "GetReplayFps", "WriteLog", "AppendLog",
+        "RaiseError", "SetCommonData", "GetCommonData", "ClearCommonData", "DeleteCommonData",
+        "SetAreaCommonData", "GetAreaCommonData", "ClearAreaCommonData", "DeleteAreaCommonData",
+        "CreateCommonDataArea", "IsCommonDataAreaExists", "CopyCommonDataArea", "GetCommonDataAreaKeyList",
+        "GetCommonDataValueKeyList", "SaveCommonDataAreaA1", "LoadCommonDataAreaA1", "SaveCommonDataAreaA2",
+        "LoadCommonDataAreaA2", "SaveCommonDataAreaToReplayFile", "LoadCommonDataAreaFromReplayFile",
+        "LoadSound", "RemoveSound", "PlayBGM", "PlaySE", "StopSound", "AddVirtualKey",
+        "AddReplayTargetVirtualKey", "GetKeyState", "GetMouseState", "GetMouseX", "GetMouseY",
+        "GetMouseMoveZ", "SetSkipModeKey", "LoadTexture", "RemoveTexture", "GetTextureWidth",
+        "GetTextureHeight", "SetFogEnable", "SetFogParam", "SetInvalidRenderPriorityA1",
+        "ClearInvalidRenderPriority", "GetReservedRenderTargetName", "CreateRenderTarget",
+        "RenderToTextureA1", "RenderToTextureB1", "SaveRenderedTextureA1", "SaveRenderedTextureA2",
+        "SaveSnapShotA1", "SaveSnapShotA2", "IsPixelShaderSupported", "SetShader", "SetShaderI",
+        "ResetShader", "ResetShaderI", "Set2DCameraFocusX", "Set2DCameraFocusY", "Set2DCameraAngleZ",
+        "Set2DCameraRatio", "Set2DCameraRatioX", "Set2DCameraRatioY", "Reset2DCamera", "Get2DCameraX",
+        "Get2DCameraY", "Get2DCameraAngleZ", "Get2DCameraRatio", "Get2DCameraRatioX", "Get2DCameraRatioY",
+        "SetItemRenderPriorityI", "SetShotRenderPriorityI", "GetStgFrameRenderPriorityMinI",
+        "GetStgFrameRenderPriorityMaxI", "GetItemRenderPriorityI", "GetShotRenderPriorityI",
+        "GetPlayerRenderPriorityI", "GetCameraFocusPermitPriorityI", "SystemData_GetValue",
+        "SystemData_SetValue", "GetScreenWidth", "GetScreenHeight", "IsReplay", "AddArchiveFile",
+        "GetEnemyBossSceneObjectID", "GetEnemyBossObjectID", "GetAllEnemyID",
+        "GetIntersectionRegistedEnemyID", "GetAllEnemyIntersectionPosition", "GetEnemyIntersectionPosition",
+        "GetEnemyIntersectionPositionByIdA1", "GetEnemyIntersectionPositionByIdA2", "ReloadEnemyShotData",
+        "DeleteShotInCircle", "CreateCurveLaserA1", "SetShotIntersectionCircle", "SetShotIntersectionLine",
+        "GetShotIdInCircleA1", "GetShotIdInCircleA2", "GetShotCount", "SetShotAutoDeleteClip",
+        "GetShotDataInfoA1", "StartShotScript", "CreateItemA1", "CreateItemA2", "CreateItemU1",
+        "CreateItemU2", "CollectAllItems", "CollectItemsByType", "CollectItemsInCircle", "CancelCollectItems",
+        "StartItemScript", "SetDefaultBonusItemEnable", "LoadItemData", "ReloadItemData", "CallSpell",
+        "GetSpellManageObject",
+        // Script manager (CloseStgScene has no function at all)
+        "LoadScript", "StartScript", "RestartScript", "CloseScript", "IsCloseScript", "GetOwnScriptID",
+        "GetEventArgument", "GetScriptResult", "SetScriptResult", "GetScriptResult", "SetAutoDeleteObject",
+        "NotifyEvent", "NotifyEventAll", "GetCurrentScriptInfoA1", "GetScriptInfoA1", "GetEventType",
+        // Entity system: ECS_
+        "ECS_Create", "ECS_Remove", "ECS_SetActive", "ECS_IsActive", "ECS_Exists", "ECS_EntityCount",
+        // Entity system: SysObjType_
+        "SysObjType_SetType", "SysObjType_GetType",
+        // Entity system: SysKeyMap_
+        "SysKeyMap_Add", "SysKeyMap_Remove", "SysKeyMap_GetValue", "SysKeyMap_GetValueD",
+        "SysKeyMap_SetValue", "SysKeyMap_DeleteValue", "SysKeyMap_IsValueExists",
+        // Entity system: SysMovement_
+        "SysMovement_Add", "SysMovement_Remove", "SysMovement_SetPosition", "SysMovement_SetX",
+        "SysMovement_SetY", "SysMovement_SetZ", "SysMovement_SetRotation", "SysMovement_SetAngleX",
+        "SysMovement_SetAngleY", "SysMovement_SetAngleZ", "SysMovement_SetScale", "SysMovement_SetScaleX",
+        "SysMovement_SetScaleY", "SysMovement_SetScaleZ", "SysMovement_SetSpeed",
+        "SysMovement_SetAngularVelocity", "SysMovement_SetAngularVelocityX",
+        "SysMovement_SetAngularVelocityY", "SysMovement_SetAngularVelocityZ", "SysMovement_SetAcceleration",
+        "SysMovement_SetMaxSpeed", "SysMovement_GetPosition", "SysMovement_GetX", "SysMovement_GetY",
+        "SysMovement_GetZ", "SysMovement_GetRotation", "SysMovement_GetAngleX", "SysMovement_GetAngleY",
+        "SysMovement_GetAngleZ", "SysMovement_GetScale", "SysMovement_GetScaleX", "SysMovement_GetScaleY",
+        "SysMovement_GetScaleZ", "SysMovement_GetSpeed", "SysMovement_GetAngularVelocity",
+        "SysMovement_GetAngularVelocityX", "SysMovement_GetAngularVelocityY",
+        "SysMovement_GetAngularVelocityZ", "SysMovement_GetAcceleration",
+        // Entity system: SysRender_
+        "SysRender_Add", "SysRender_Remove", "SysRender_SetSTGFrame", "SysRender_SetPosition",
+        "SysRender_SetX", "SysRender_SetY", "SysRender_SetZ", "SysRender_SetRotation", "SysRender_SetAngleX",
+        "SysRender_SetAngleY", "SysRender_SetAngleZ", "SysRender_SetScale", "SysRender_SetScaleX",
+        "SysRender_SetScaleY", "SysRender_SetScaleZ", "SysRender_SetEditMode", "SysRender_IsEditMode",
+        "SysRender_SetEditRange", "SysRender_SetEditAll", "SysRender_SetVisible", "SysRender_SetFixedAngle",
+        "SysRender_SetRenderPriority", "SysRender_SetVertexLayout", "SysRender_SetVertexType",
+        "SysRender_SetVertexCount", "SysRender_SetVertexPosition", "SysRender_SetVertexRHW",
+        "SysRender_SetVertexColor", "SysRender_SetVertexAlpha", "SysRender_SetVertexUV",
+        "SysRender_SetVertexUVT", "SysRender_SetColorRGB", "SysRender_SetColorHSV", "SysRender_SetAlpha",
+        "SysRender_SetTexture", "SysRender_SetSourceRect", "SysRender_SetZTest", "SysRender_SetLighting",
+        "SysRender_SetZWrite", "SysRender_SetCullMode", "SysRender_SetAlphaBlend",
+        "SysRender_SetBlendOperation", "SysRender_SetSourceBlendState", "SysRender_SetDestBlendState",
+        "SysRender_SetAlphaTest", "SysRender_SetAlphaRef", "SysRender_SetAlphaFunc", "SysRender_SetMagFilter",
+        "SysRender_SetMinFilter", "SysRender_SetMipFilter", "SysRender_SetFillMode", "SysRender_GetPosition",
+        "SysRender_GetX", "SysRender_GetY", "SysRender_GetZ", "SysRender_GetRotation", "SysRender_GetAngleX",
+        "SysRender_GetAngleY", "SysRender_GetAngleZ", "SysRender_GetScale", "SysRender_GetScaleX",
+        "SysRender_GetScaleY", "SysRender_GetScaleZ", "SysRender_IsVisible", "SysRender_GetRenderPriority",
+        "SysRender_GetVertexLayout", "SysRender_GetVertexType", "SysRender_GetVertexCount",
+        "SysRender_GetVertexPosition", "SysRender_GetColorRGBA", "SysRender_GetColorHSVA",
+        "SysRender_GetAlpha", "SysRender_GetSourceRect", "SysRender_IsZTest", "SysRender_IsZWrite",
+        "SysRender_IsAlphaBlend", "SysRender_GetBlendOperation", "SysRender_GetSourceBlendState",
+        "SysRender_GetDestBlendState", "SysRender_IsAlphaTest", "SysRender_GetAlphaRef",
+        "SysRender_GetFillMode",
+        // Entity system: SysCollision_
+        "SysCollision_Add", "SysCollision_RemoveAll", "SysCollision_Remove", "SysCollision_Count",
+        "SysCollision_Check", "SysCollision_GetType", "SysCollision_SetNone", "SysCollision_SetRect2D",
+        "SysCollision_SetRect2DSegment", "SysCollision_SetCircle2D", "SysCollision_SetCircle2DRelative",
+        // Entity system: SysText_
+        "SysText_Add", "SysText_Remove", "SysText_InstallFont", "SysText_SetDefaultFont", "SysText_Refresh",
+        "SysText_SetText", "SysText_SetFont", "SysText_SetFontSize", "SysText_SetFontBold",
+        "SysText_SetFontColorRainbow", "SysText_SetFontColorTop", "SysText_SetFontColorBottom",
+        "SysText_SetFontBorderWidth", "SysText_SetFontBorderType", "SysText_SetFontBorderColor",
+        "SysText_SetMaxWidth", "SysText_SetMaxHeight", "SysText_ShowControlCharacters",
+        "SysText_SetSyntacticAnalysis", "SysText_GetTextLengthVisible", "SysText_GetTextLength",
+        "SysText_GetTextLengthCU", "SysText_GetTextLinebreaks", "SysText_GetTotalWidth",
+        "SysText_GetTotalHeight",
+        // Entity system: SysPlayer_
+        "SysPlayer_Add", "SysPlayer_Remove", "SysPlayer_SetHitboxCollider", "SysPlayer_GetHitboxCollider",
+        "SysPlayer_SetGrazeboxCollider", "SysPlayer_GetGrazeboxCollider", "SysPlayer_SetSpeed",
+        "SysPlayer_SetClip", "SysPlayer_SetLife", "SysPlayer_SetSpell", "SysPlayer_SetPower",
+        "SysPlayer_SetInitialInvincibilityFrame", "SysPlayer_SetInitialDownStateFrame",
+        "SysPlayer_SetInitialCounterspellFrame", "SysPlayer_SetCounterspellFrameLoss",
+        "SysPlayer_SetAutoItemCollectLine", "SysPlayer_SetShotAllowed", "SysPlayer_SetSpellAllowed",
+        "SysPlayer_GetState", "SysPlayer_GetFocusSpeed", "SysPlayer_GetUnfocusSpeed", "SysPlayer_GetClip",
+        "SysPlayer_GetLife", "SysPlayer_GetSpell", "SysPlayer_GetPower", "SysPlayer_GetInvincibilityFrame",
+        "SysPlayer_GetDownStateFrame", "SysPlayer_GetCounterspellFrame", "SysPlayer_IsPermitShot",
+        "SysPlayer_IsPermitSpell", "SysPlayer_IsPlayerCounterspell", "SysPlayer_IsPlayerSpellActive",
+        "SysPlayer_GetHitCount",
+        // Entity system: SysShot_
+        "SysShot_Add", "SysShot_Remove", "SysShot_DeleteAll", "SysShot_SetShotBoundary",
+        "SysShot_LoadEnemyShotData", "SysShot_LoadPlayerShotData", "SysShot_SetCollider",
+        "SysShot_GetCollider", "SysShot_SetAutoDelete", "SysShot_FadeDelete", "SysShot_SetDeleteFrame",
+        "SysShot_SetSpawnDelay", "SysShot_SetSpellResist", "SysShot_SetGraphicId",
+        "SysShot_SetSourceBlendType", "SysShot_ToItem", "SysShot_SetGrazeInvalidFrame",
+        "SysShot_SetPlayerShot", "SysShot_SetDamage", "SysShot_SetPenetration", "SysShot_SetEraseShot",
+        "SysShot_SetSpellFactor", "SysShot_AddShotA1", "SysShot_AddShotA2", "SysShot_SetCollisionEnable",
+        "SysShot_SetItemChange", "SysShot_GetDamage", "SysShot_GetPenetration", "SysShot_GetDelay",
+        "SysShot_IsGrazed", "SysShot_IsPlayerShot", "SysShot_IsSpellResistant", "SysShot_GetGraphicId",
+        // Entity system: SysShotData_
+        "SysShotData_GetData",
+        // Entity system: SysOwnership_
+        "SysOwnership_Set", "SysOwnership_SetId", "SysOwnership_Unset", "SysOwnership_RemoveId",
+        "SysOwnership_RemoveIdType",
+        // Entity system: SysEnemy_
+        "SysEnemy_Add", "SysEnemy_Remove", "SysEnemy_GetLife", "SysEnemy_GetDamageRateShot",
+        "SysEnemy_GetDamageRateSpell", "SysEnemy_GetHitCount", "SysEnemy_SetLife", "SysEnemy_AddLife",
+        "SysEnemy_SetDamageRateShot", "SysEnemy_SetDamageRateSpell", "SysEnemy_SetColliderShot",
+        "SysEnemy_GetColliderShot", "SysEnemy_SetColliderPlayer", "SysEnemy_GetColliderPlayer",
+        // Entity system: Intrin_
+        "Intrin_CreateShotA2"};
+    std::vector<std::string> actual;
+    for (const BuiltinEntry& entry : BuiltinTable()) {
+        if (IsUnavailableBuiltin(entry.function)) actual.push_back(entry.name);
+    }
+    EXPECT_EQ(actual, expected);
+    EXPECT_FALSE(IsUnavailableBuiltin(nullptr));
+}
+
+}  // namespace

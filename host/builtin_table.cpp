@@ -17,7 +17,6 @@ Value NotBuilt(ScriptMachine&, int32_t, Value*) {
     return {};
 }
 constexpr BuiltinFunction kNotBuilt = NotBuilt;
-constexpr BuiltinFunction CoreModc = OperatorRemainder;
 
 constexpr BuiltinEntry kRows[] = {
     // Core library: console, arithmetic, trigonometry, random numbers, text, directories (25)
@@ -33,7 +32,7 @@ constexpr BuiltinEntry kRows[] = {
     {"atan2", CoreAtan2, 2},
     {"srand", CoreSrand, 1},
     {"rand", CoreRand, 2},
-    {"modc", CoreModc, 2},
+    {"modc", OperatorRemainder, 2},
     {"ToRadian", CoreToRadian, 1},
     {"ToDegree", CoreToDegree, 1},
     {"ToString", CoreToString, 1},
@@ -46,8 +45,7 @@ constexpr BuiltinEntry kRows[] = {
     {"TrimString", CoreTrimString, 1},
     {"GetFilePathList", CoreGetFilePathList, 1},
     {"GetDirectoryList", CoreGetDirectoryList, 1},
-    // Engine API: paths, time, logs, common data, sound, keys, textures, camera, rendering, items, shots
-    // (128)
+    // Engine API: paths, logs, common data, sound, keys, textures, camera, items, shots (128)
     {"GetModuleDirectory", kNotBuilt, 0},
     {"GetMainStgScriptPath", kNotBuilt, 0},
     {"GetMainPackageScriptPath", kNotBuilt, 0},
@@ -182,7 +180,7 @@ constexpr BuiltinEntry kRows[] = {
     {"RestartScript", kNotBuilt, 1},
     {"CloseScript", kNotBuilt, 1},
     {"IsCloseScript", kNotBuilt, 1},
-    {"CloseStgScene", nullptr, 0},
+    {"CloseStgScene", nullptr, 0},  // registered, but a call does nothing
     {"GetOwnScriptID", kNotBuilt, 0},
     {"GetEventArgument", kNotBuilt, 1},
     {"GetScriptResult", kNotBuilt, 1},

@@ -1,13 +1,21 @@
 #include "app/entry.h"
 
+#include "app/command_line.h"
 #include "app/console.h"
 #include "app/platform.h"
+#include "app/winmain.h"
+#include "script/shotdata_check.h"
 
 void ProgramMain(int argc, char** argv) {
-    (void)argc;
-    (void)argv;
-    GetPlatform().SetConsoleTitle("Sparrel Console");
+    Platform& platform = GetPlatform();
+    platform.SetConsoleTitle("Sparrel Console");
     ConsolePrintf("Sparrel Console");
     ConsolePrintf("\nyellowblack{Application started}");
-    PlatformExitProcess(0);
+    RunShotDataTokenCheck();
+    if (EvaluateCommandLine(argc, argv)) PlatformExitProcess(0);
+
+    ConsolePrintf("\nyellowblack{Calling WinMain...}");
+    const char* commandLine = platform.GetCommandLine();
+    void* instance = platform.GetModuleHandle();
+    PlatformExitProcess(static_cast<unsigned>(WinMain(instance, nullptr, commandLine, kShowWindowDefault)));
 }

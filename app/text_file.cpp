@@ -19,23 +19,31 @@ void FoldLineEnds(std::string& text) {
 
 }  // namespace
 
-std::string ReadTextFile(const std::string& path) {
-    std::string text;
+bool LoadTextFile(const std::string& path, std::string& text) {
+    text.clear();
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    bool failed = file == nullptr;
-    if (file) {
-        char chunk[16384];
-        size_t got;
-        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
-        // A directory opens like a file on some systems and only fails on the first read.
-        failed = std::ferror(file) != 0;
-        std::fclose(file);
+    if (file == nullptr) return false;
+    char chunk[16384];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        text.append(chunk, got);
     }
+    // A directory opens like a file on some systems and only fails on the first read.
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
     if (failed) {
-        ConsolePrintf("\nredblack{CLI Error:} yellowblack{Failed to read file} aquablack{%s}", path.c_str());
-        return std::string();
+        text.clear();
+        return false;
     }
     FoldLineEnds(text);
+    return true;
+}
+
+std::string ReadTextFile(const std::string& path) {
+    std::string text;
+    if (!LoadTextFile(path, text)) {
+        ConsolePrintf("\nredblack{CLI Error:} yellowblack{Failed to read file} aquablack{%s}", path.c_str());
+    }
     return text;
 }
 

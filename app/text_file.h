@@ -3,7 +3,11 @@
 
 #include <string>
 
-// Returns the whole content of the file with CR LF read as LF, the same on every platform.
+// Reads the whole file into `text` with CR LF read as LF, the same on every platform. Returns false,
+// printing nothing, when the file cannot be opened or read (`text` is then empty).
+bool LoadTextFile(const std::string& path, std::string& text);
+
+// Returns the whole content of the file with CR LF read as LF.
 // On failure prints "CLI Error: Failed to read file" and returns an empty string.
 std::string ReadTextFile(const std::string& path);
 

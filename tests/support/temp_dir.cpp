@@ -30,7 +30,9 @@ std::string TempDir::ReadFile(const std::string& relative) const {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool TempDir::Exists(const std::string& relative) const { return fs::exists(path_ / relative); }
+bool TempDir::Exists(const std::string& relative) const {
+    return fs::exists(path_ / relative);
+}
 
 ScopedWorkingDirectory::ScopedWorkingDirectory(const fs::path& dir) : previous_(fs::current_path()) {
     fs::current_path(dir);

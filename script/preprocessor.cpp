@@ -12,10 +12,11 @@
 namespace {
 
 // Limits of one define's replacement: past either, the replacement is running away (a rewrite such
-// as "ab" -> "bba" doubles the text per "a"), not expanding a script.
+// as "ab" -> "bba" doubles the text per "a"), not expanding a script. Replacements that do not feed
+// on their own output number at most one per character of the text.
 constexpr size_t kMinReplaceTextLimit = size_t{32} << 20;
 constexpr size_t kReplaceGrowthFactor = 16;
-constexpr size_t kMinReplaceCountLimit = 1000000;
+constexpr size_t kMinReplaceCountLimit = 65536;
 
 bool PairAt(const std::string& text, size_t i, char first, char second) {
     return i + 1 < text.size() && text[i] == first && text[i + 1] == second;

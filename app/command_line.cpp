@@ -36,10 +36,10 @@ bool EvaluateCommandLine(int argc, char** argv) {
     const char* command = argv[1];
     if (std::strcmp(command, "help") == 0) {
         ConsolePrintf(
-            "\nfuchsiablack{Diagnostics:} yellowblack{Command line operations:}\naquablack{pp <InputFile> "
-            "<OutputFile>} - yellowblack{Preprocess a file and write output to a file}\naquablack{cc "
-            "<InputFile> "
-            "<OutputFile>} - yellowblack{Convert comments to C-Style comments}");
+            "\nfuchsiablack{Diagnostics:} yellowblack{Command line operations:}"
+            "\naquablack{pp <InputFile> <OutputFile>} - "
+            "yellowblack{Preprocess a file and write output to a file}"
+            "\naquablack{cc <InputFile> <OutputFile>} - yellowblack{Convert comments to C-Style comments}");
     }
     if (std::strcmp(command, "cc") == 0) {
         if (argc != 4) {

@@ -84,9 +84,8 @@ size_t IncludeDirective(const std::string& text, size_t hash, int line, const st
     const size_t close = open < lineEnd ? FindOrEnd(text, '"', open + 1) : lineEnd;
     if (close >= lineEnd) {
         ConsolePrintf(
-            "\nblueblack{Preprocessor warning:} yellowblack{Line} aquablack{%i} yellowblack{#include without "
-            "a "
-            "path in two quote characters, the rest of the line is ignored}",
+            "\nblueblack{Preprocessor warning:} yellowblack{Line} aquablack{%i} "
+            "yellowblack{#include without a path in two quote characters, the rest of the line is ignored}",
             line);
         return lineEnd;
     }
@@ -97,9 +96,9 @@ size_t IncludeDirective(const std::string& text, size_t hash, int line, const st
     if (run.includeLimitReached || run.includeDepth >= kMaxIncludeDepth) {
         run.includeLimitReached = true;
         ConsolePrintf(
-            "\nblueblack{Preprocessor warning:} yellowblack{Line} aquablack{%i} yellowblack{Could not "
-            "#include} "
-            "aquablack{%s} yellowblack{(include depth limit of} aquablack{%i} yellowblack{reached)}",
+            "\nblueblack{Preprocessor warning:} yellowblack{Line} aquablack{%i} "
+            "yellowblack{Could not #include} aquablack{%s} "
+            "yellowblack{(include depth limit of} aquablack{%i} yellowblack{reached)}",
             line, path.c_str(), kMaxIncludeDepth);
         out.push_back(' ');
         return close + 1;
@@ -108,9 +107,8 @@ size_t IncludeDirective(const std::string& text, size_t hash, int line, const st
     std::string content;
     if (!LoadIncludeFile(path, content)) {
         ConsolePrintf(
-            "\nblueblack{Preprocessor warning:} yellowblack{Line} aquablack{%i} yellowblack{Could not "
-            "#include} "
-            "aquablack{%s} yellowblack{(IfStream failure)}",
+            "\nblueblack{Preprocessor warning:} yellowblack{Line} aquablack{%i} "
+            "yellowblack{Could not #include} aquablack{%s} yellowblack{(IfStream failure)}",
             line, path.c_str());
     }
     content = ExpandLineAndFile(content, path);
@@ -146,9 +144,9 @@ void CheckComments(const std::string& text) {
             --balance;
             if (--depth < 0) {
                 ConsolePrintf(
-                    "\nredblack{Preprocessor error:} yellowblack{Line} aquablack{%i} yellowblack{Comment "
-                    "mismatch: "
-                    "Encountered} limeblack{*/} yellowblack{without} limeblack{/*}",
+                    "\nredblack{Preprocessor error:} yellowblack{Line} aquablack{%i} "
+                    "yellowblack{Comment mismatch: Encountered} limeblack{*/} "
+                    "yellowblack{without} limeblack{/*}",
                     line);
                 depth = 0;
             }
@@ -156,15 +154,13 @@ void CheckComments(const std::string& text) {
     }
     if (balance > 0) {
         ConsolePrintf(
-            "\nfuchsiablack{Preprocessor diagnostics:} aquablack{%i} yellowblack{more comment(s) were opened "
-            "than "
-            "closed}",
+            "\nfuchsiablack{Preprocessor diagnostics:} aquablack{%i} "
+            "yellowblack{more comment(s) were opened than closed}",
             balance);
     } else if (balance < 0) {
         ConsolePrintf(
-            "\nfuchsiablack{Preprocessor diagnostics:} aquablack{%i} yellowblack{more comment(s) were closed "
-            "than "
-            "opened}",
+            "\nfuchsiablack{Preprocessor diagnostics:} aquablack{%i} "
+            "yellowblack{more comment(s) were closed than opened}",
             -balance);
     }
 }
@@ -341,18 +337,16 @@ std::string ApplyDefines(std::string text, const std::vector<DefineEntry>& defin
         }
         if (define.value.find(define.name) != std::string::npos) {
             ConsolePrintf(
-                "\nblueblack{Preprocessor warning:} yellowblack{Define} aquablack{%s} yellowblack{contains "
-                "its own "
-                "name in its value and is not replaced}",
+                "\nblueblack{Preprocessor warning:} yellowblack{Define} aquablack{%s} "
+                "yellowblack{contains its own name in its value and is not replaced}",
                 define.name.c_str());
             continue;
         }
         std::optional<std::string> replaced = ReplaceAll(text, define.name, define.value);
         if (!replaced) {
             ConsolePrintf(
-                "\nblueblack{Preprocessor warning:} yellowblack{Define} aquablack{%s} yellowblack{keeps "
-                "forming its "
-                "own name again and is not replaced}",
+                "\nblueblack{Preprocessor warning:} yellowblack{Define} aquablack{%s} "
+                "yellowblack{keeps forming its own name again and is not replaced}",
                 define.name.c_str());
             continue;
         }

@@ -1,5 +1,7 @@
 // Arbitrary text through the preprocessor, in a private working folder holding a few fixed include
 // files: the default include, a file that includes itself, a chain through "./" paths.
+#include "script/preprocessor.h"
+
 #include <stdlib.h>
 
 #include <cstddef>
@@ -9,7 +11,6 @@
 #include <string>
 
 #include "app/console.h"
-#include "script/preprocessor.h"
 
 namespace {
 

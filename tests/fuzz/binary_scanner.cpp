@@ -6,13 +6,8 @@
 #include "script/token_file.h"
 #include "tests/fuzz/quiet_console.h"
 
-namespace {
-
-QuietConsole quiet;
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    QuietConsole quiet;
     // An exact-size heap copy, so AddressSanitizer sees any read past the end.
     TokenBuffer buffer;
     buffer.bytes.assign(data, data + size);

@@ -12,7 +12,6 @@
 
 namespace {
 
-QuietConsole quiet;
 const ShotDataKeywordTable keywords = BuildShotDataKeywordTable();
 
 int KeywordKind(const char* word) {
@@ -29,6 +28,7 @@ void Check(bool condition) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    QuietConsole quiet;
     const std::string text(reinterpret_cast<const char*>(data), size);
     TokenBuffer buffer = EncodeShotDataText(keywords, text.c_str());
     Check(buffer.size() > 0);

@@ -5,12 +5,11 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "tests/support/capture_console.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -83,28 +82,16 @@ TEST(EncodeShotData, TheCallersTableDecides) {
               (Bytes{0x41, 0x03, 's', 'h', 'o', 't', '_', 'i', 'm', 'a', 'g', 'e', 0x00, 0x4A, 0x01}));
 }
 
-// A scratch folder per test, removed afterwards.
 class TokenFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("sparrel_tkb_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string Path(const char* name) const { return (dir_ / name).string(); }
-    void Write(const char* name, const std::string& contents) const {
-        std::ofstream(dir_ / name, std::ios::binary) << contents;
-    }
+    std::string Path(const char* name) const { return (dir_.Path() / name).string(); }
+    void Write(const char* name, const std::string& contents) const { dir_.WriteFile(name, contents); }
     Bytes Read(const char* name) const {
-        std::ifstream in(dir_ / name, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), {});
+        const std::string bytes = dir_.ReadFile(name);
+        return Bytes(bytes.begin(), bytes.end());
     }
 
-    fs::path dir_;
+    TempDir dir_;
 };
 
 TEST_F(TokenFileTest, WritesTheEncodedFileAndReadsItBack) {
@@ -132,7 +119,7 @@ TEST_F(TokenFileTest, MissingShotDataWritesNothingAndSaysNothing) {
     CaptureConsole console;
     EXPECT_FALSE(EncodeShotData(BuildShotDataKeywordTable(), Path("none.sht").c_str()));
     WriteTokenFile(BuildShotDataKeywordTable(), Path("none.sht").c_str(), Path("OUT.TKB").c_str());
-    EXPECT_FALSE(fs::exists(dir_ / "OUT.TKB"));
+    EXPECT_FALSE(dir_.Exists("OUT.TKB"));
     EXPECT_EQ(console.Text(), "");
 }
 
@@ -180,8 +167,8 @@ TEST_F(TokenFileTest, UnreadableTokenFileIsAWarning) {
     EXPECT_EQ(console.Segments()[1], (ConsoleSegment{0x09, "TKB Warning:"}));
     console.Clear();
     // A folder opens on some systems but has no size that fits a token file.
-    EXPECT_FALSE(ReadTokenFile(dir_.string().c_str()));
-    EXPECT_EQ(console.Text(), "\nTKB Warning: Could not open file " + dir_.string() + " for reading");
+    EXPECT_FALSE(ReadTokenFile(dir_.Path().string().c_str()));
+    EXPECT_EQ(console.Text(), "\nTKB Warning: Could not open file " + dir_.Path().string() + " for reading");
 }
 
 TEST_F(TokenFileTest, EmptyTokenFileReadsAsEmptyBuffer) {

@@ -2,7 +2,7 @@
 # Builds the fuzz preset and runs one libFuzzer target for the given number of seconds.
 #   scripts/fuzz.sh <target> <seconds>      e.g. scripts/fuzz.sh script_lexer 600
 # The growing corpus is kept in fuzz-corpus/<target> (not versioned); checked-in seeds in
-# tests/fuzz/seeds/<target> are read as well. Crashing inputs land in fuzz-corpus/<target>-crashes/.
+# tests/fuzz/corpus/<target> are read as well. Crashing inputs land in fuzz-corpus/<target>-crashes/.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -26,8 +26,8 @@ corpus="$root/fuzz-corpus/$target"
 crashes="$root/fuzz-corpus/$target-crashes"
 mkdir -p "$corpus" "$crashes"
 dirs=("$corpus")
-if [ -d "tests/fuzz/seeds/$target" ]; then
-    dirs+=("$root/tests/fuzz/seeds/$target")
+if [ -d "tests/fuzz/corpus/$target" ]; then
+    dirs+=("$root/tests/fuzz/corpus/$target")
 fi
 options=(-max_total_time="$seconds" -jobs=1 -workers=1 -artifact_prefix="$crashes/" -print_final_stats=1)
 if [ -f "tests/fuzz/$target.dict" ]; then

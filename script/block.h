@@ -1,0 +1,38 @@
+#pragma once
+// Compiled code: a block is a routine, a loop body or an inner block, made of instructions.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "script/builtin.h"
+#include "script/opcode.h"
+#include "script/value.h"
+
+enum class BlockKind : uint32_t { Normal = 0, Loop = 1, Sub = 2, Function = 3, Task = 4 };
+
+struct Block;
+
+struct Instruction {
+    Opcode opcode;
+    int32_t line;  // source line when emitted; reported with run-time errors
+    Value value;   // PushValue only
+    Block* block;  // Call, CallAndPushResult
+    // Assign and the PushVariable pair: level. LoopBack: the loop head. Case jumps: the instruction to
+    // continue at. Loop conditions: the instruction just past the loop's LoopBack. (The targets of jumps
+    // that scan forward are found once when the block is finished; they depend only on the code.)
+    uint32_t a;
+    // Variable instructions: variable index. Calls: argument count.
+    uint32_t b;
+};
+
+struct Block {
+    uint32_t level = 0;      // nesting depth of the block's own variables; 0 for the main block and builtins
+    uint32_t arguments = 0;  // parameters of routines and builtins
+    std::string name;        // empty for anonymous blocks
+    BuiltinFunction native = nullptr;  // builtins and operator functions only
+    std::vector<Instruction> instructions;
+    BlockKind kind = BlockKind::Normal;
+    uint32_t variableCount = 0;  // variables declared in the block, parameters included
+    bool isNative = false;       // registered from a builtin row, with or without a function
+};

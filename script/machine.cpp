@@ -1,7 +1,572 @@
 #include "script/machine.h"
 
+#include <unordered_set>
+#include <utility>
+
+namespace {
+
+constexpr const char* kTypeChanged = "Attempted to change the type by assignment";
+constexpr const char* kUnassigned = "Attempted to use a variable that has never been assigned";
+constexpr const char* kSelfContaining = "An array can not be assigned into one of its own elements";
+
+// The value on top becomes a fresh real or boolean. A body held only by the stack and without
+// elements is reused, which is what making it unique and rewriting it amounts to.
+inline bool ReusableScalar(const Value& value) {
+    const ValueBody* body = value.Body();
+    return body != nullptr && body->referenceCount == 1 && body->elements.items == nullptr;
+}
+
+inline void BecomeReal(Value& value, const TypeTable& types, double real) {
+    if (ReusableScalar(value)) {
+        value.Body()->type = types.Real();
+        value.Body()->scalar.real = real;
+    } else {
+        value = NewReal(types, real);
+    }
+}
+
+inline void BecomeBoolean(Value& value, const TypeTable& types, bool boolean) {
+    if (ReusableScalar(value)) {
+        value.Body()->type = types.Boolean();
+        value.Body()->scalar.boolean = boolean ? 1 : 0;
+    } else {
+        value = NewBoolean(types, boolean);
+    }
+}
+
+// Whether `target` is reachable from `from` through elements. Bodies held more than once are
+// visited once, so shared sub-arrays do not multiply the work.
+bool Reaches(const ValueBody* from, const ValueBody* target) {
+    std::vector<const ValueBody*> pending{from};
+    std::unordered_set<const ValueBody*> seen;
+    while (!pending.empty()) {
+        const ValueBody* body = pending.back();
+        pending.pop_back();
+        for (const Value& item : body->elements) {
+            const ValueBody* child = item.Body();
+            if (child == nullptr) continue;
+            if (child == target) return true;
+            if (child->elements.length == 0) continue;
+            if (child->referenceCount > 1 && !seen.insert(child).second) continue;
+            pending.push_back(child);
+        }
+    }
+    return false;
+}
+
+// Position just past the next LoopBack at or after `frame`'s position: where its loop ends.
+uint32_t PastNextLoopBack(const Frame* frame) {
+    const std::vector<Instruction>& code = frame->block->instructions;
+    for (size_t i = frame->position; i < code.size(); ++i) {
+        if (code[i].opcode == Opcode::LoopBack) return static_cast<uint32_t>(i + 1);
+    }
+    return static_cast<uint32_t>(code.size());
+}
+
+inline uint32_t CodeSize(const Frame* frame) { return static_cast<uint32_t>(frame->block->instructions.size()); }
+
+// `target` takes `source`'s type, elements (shared) and scalar, keeping its own count, so every
+// holder of `target` sees the new value.
+void OverwriteBody(ValueBody* target, const ValueBody* source, const TypeTable& types) {
+    ValueList old = target->elements;
+    target->elements = ValueList{nullptr, 0, 0};
+    target->elements.AppendShared(source->elements.items, source->elements.length);
+    target->type = source->type;
+    target->scalar = source->scalar;
+    if (old.items != nullptr) {
+        // The old elements go with a body of their own, released at once.
+        ValueBody* holder = NewBody(types.Real());
+        holder->elements = old;
+        Value::Adopt(holder);
+    }
+}
+
+}  // namespace
+
 void RaiseScriptError(ScriptMachine& machine, std::string_view message) {
     machine.error.raised = true;
     machine.error.message.assign(message);
     machine.finished = true;
 }
+
+ScriptMachine::ScriptMachine(ScriptEngine& program) : engine(&program), types(&program.types) {}
+
+ScriptMachine::~ScriptMachine() = default;
+
+Frame* ScriptMachine::NewFrame(Frame* parent, const Block* block) {
+    Frame* frame;
+    if (!freeFrames.empty()) {
+        frame = freeFrames.back();
+        freeFrames.pop_back();
+    } else {
+        frame = frames.emplace_back(std::make_unique<Frame>()).get();
+    }
+    frame->parent = parent;
+    frame->referenceCount = 1;
+    frame->block = block;
+    frame->position = 0;
+    frame->depth = parent != nullptr ? parent->depth + 1 : 1;
+    frame->wantsResult = false;
+    if (parent != nullptr) ++parent->referenceCount;
+    frame->variables.resize(block->variableCount);
+    return frame;
+}
+
+void ScriptMachine::ReleaseFrame(Frame* frame) {
+    while (frame != nullptr && --frame->referenceCount == 0) {
+        Frame* parent = frame->parent;
+        frame->variables.clear();
+        frame->stack.clear();  // keeps its storage for the next call
+        frame->parent = nullptr;
+        frame->block = nullptr;
+        freeFrames.push_back(frame);
+        frame = parent;
+    }
+}
+
+Frame* ScriptMachine::FindFrame(Frame* frame, uint32_t level) const {
+    for (; frame != nullptr; frame = frame->parent) {
+        if (frame->block->level == level) return frame;
+    }
+    return nullptr;
+}
+
+bool ScriptMachine::BeginRun() {
+    if (root != nullptr || engine->hasError || engine->mainBlock == nullptr) return false;
+    error.line = -1;
+    tasks.clear();
+    root = NewFrame(nullptr, engine->mainBlock);
+    tasks.push_back(root);
+    current = 0;
+    finished = false;
+    base = root;
+    return true;
+}
+
+void ScriptMachine::BeginEvent(const Block* event) {
+    if (root == nullptr || event == nullptr) return;
+    Frame* frame = NewFrame(tasks[0], event);
+    tasks[0] = frame;
+    current = 0;
+    finished = false;
+    base = frame;
+}
+
+void ScriptMachine::Run() {
+    if (!BeginRun()) return;
+    ++runDepth;
+    ++runSerial;
+    Loop<false>(0);
+    --runDepth;
+}
+
+void ScriptMachine::RunEvent(const Block* event) {
+    Run();
+    if (root == nullptr || event == nullptr) return;
+    if (runDepth > 0) {
+        RunNestedEvent(event);
+        return;
+    }
+    BeginEvent(event);
+    ++runDepth;
+    ++runSerial;
+    Loop<false>(0);
+    --runDepth;
+}
+
+// An event delivered from inside a builtin of this machine runs on a task list of its own, so the
+// interrupted run's tasks neither run early nor lose their place; tasks the event leaves alive then
+// join the others as if the event thread had made them.
+void ScriptMachine::RunNestedEvent(const Block* event) {
+    std::vector<Frame*> outerTasks = std::move(tasks);
+    const size_t outerCurrent = current;
+    const bool outerFinished = finished;
+    Frame* outerBase = base;
+
+    tasks.clear();
+    Frame* frame = NewFrame(outerTasks[0], event);
+    tasks.push_back(frame);
+    current = 0;
+    finished = false;
+    base = frame;
+    ++runDepth;
+    ++runSerial;
+    Loop<false>(0);
+    --runDepth;
+
+    // An event stopped by an error leaves its frames behind on its thread; they are let go here.
+    if (tasks[0] != outerTasks[0]) ReleaseFrame(tasks[0]);
+    const size_t joined = tasks.size() - 1;
+    outerTasks.insert(outerTasks.begin() + 1, tasks.begin() + 1, tasks.end());
+    tasks = std::move(outerTasks);
+    current = outerCurrent >= 1 ? outerCurrent + joined : outerCurrent;
+    finished = outerFinished;
+    base = outerBase;
+    ++runSerial;
+}
+
+void ScriptMachine::Step() {
+    if (root == nullptr || tasks.empty() || finished) return;
+    ++runDepth;
+    Loop<true>(1);
+    --runDepth;
+}
+
+uint64_t ScriptMachine::Execute(uint64_t budget) {
+    if (root == nullptr || tasks.empty() || finished) return 0;
+    ++runDepth;
+    ++runSerial;
+    uint64_t steps = Loop<true>(budget);
+    --runDepth;
+    return steps;
+}
+
+template <bool kBudgeted>
+uint64_t ScriptMachine::Loop(uint64_t budget) {
+    uint64_t steps = 0;
+    uint64_t serial = runSerial;
+    Frame* f;
+    const Instruction* code;
+    uint32_t size;
+    uint32_t pc;
+    std::vector<Value>* stack;
+
+    // The running frame's code, position and stack live in locals; they are written back before
+    // anything that may look at the frame, and read again after a switch of frame or task.
+#define SPARREL_LOAD_FRAME()                              \
+    do {                                                  \
+        f = tasks[current];                               \
+        code = f->block->instructions.data();             \
+        size = CodeSize(f);                               \
+        pc = f->position;                                 \
+        stack = &f->stack;                                \
+    } while (0)
+// Values a malformed continuation (only after an error) might lack are supplied as void.
+#define SPARREL_NEED(count)                                                         \
+    do {                                                                            \
+        if (stack->size() < (count)) [[unlikely]]                                   \
+            stack->insert(stack->begin(), (count) - stack->size(), Value());        \
+    } while (0)
+
+    SPARREL_LOAD_FRAME();
+    while (!finished) {
+        if constexpr (kBudgeted) {
+            if (steps >= budget) break;
+            ++steps;
+        }
+        if (pc >= size) {
+            // Block exit.
+            f->position = pc;
+            Frame* parent = f->parent;
+            if (parent == nullptr) {
+                finished = true;
+                break;
+            }
+            tasks[current] = parent;
+            if (f->wantsResult) {
+                // A function that never assigned its result returns void.
+                Value result;
+                if (!f->variables.empty()) {
+                    if (f->referenceCount == 1) {
+                        result = std::move(f->variables[0]);
+                    } else {
+                        result = f->variables[0];  // tasks it made still see its variables
+                    }
+                }
+                parent->stack.push_back(std::move(result));
+            } else if (f->block->kind == BlockKind::Task && current != 0) {
+                tasks.erase(tasks.begin() + static_cast<std::ptrdiff_t>(current));
+                current -= 1;
+            }
+            const bool ended = f == base;
+            ReleaseFrame(f);
+            if (ended) finished = true;
+            SPARREL_LOAD_FRAME();
+            continue;
+        }
+
+        const Instruction& in = code[pc++];
+        switch (in.opcode) {
+            case Opcode::Assign: {
+                SPARREL_NEED(1);
+                Frame* target = f->block->level == in.a ? f : in.a == 0 ? root : FindFrame(f->parent, in.a);
+                if (target == nullptr) [[unlikely]] {
+                    stack->pop_back();
+                    break;
+                }
+                std::vector<Value>& variables = target->variables;
+                if (in.b >= variables.size()) [[unlikely]]
+                    variables.resize(in.b + 1);
+                Value& destination = variables[in.b];
+                Value& source = stack->back();
+                if (!destination.IsVoid() && destination.Type() != source.Type() &&
+                    !(destination.IsArray() && source.IsArray())) {
+                    RaiseScriptError(*this, kTypeChanged);
+                    error.line = in.line;
+                }
+                destination = std::move(source);
+                stack->pop_back();
+                break;
+            }
+            case Opcode::AssignThrough: {
+                SPARREL_NEED(2);
+                Value& reference = (*stack)[stack->size() - 2];
+                Value& source = stack->back();
+                ValueBody* target = reference.Body();
+                if (target == nullptr) [[unlikely]] {
+                    // Nothing to overwrite: only after an index that failed.
+                    stack->resize(stack->size() - 2);
+                    break;
+                }
+                const TypeRecord* targetType = reference.Type();
+                const bool allowed =
+                    !source.IsVoid() &&
+                    ((targetType != nullptr && targetType == source.Type()) ||
+                     (reference.IsArray() && source.IsArray() &&
+                      (target->elements.length != 0 || source.Body()->elements.length != 0)));
+                if (!allowed) {
+                    RaiseScriptError(*this, kTypeChanged);
+                    error.line = in.line;
+                    break;
+                }
+                const ValueBody* from = source.Body();
+                if (from != target) {
+                    if (from->elements.length != 0 && Reaches(from, target)) {
+                        RaiseScriptError(*this, kSelfContaining);
+                        error.line = in.line;
+                        break;
+                    }
+                    OverwriteBody(target, from, *types);
+                }
+                stack->resize(stack->size() - 2);
+                break;
+            }
+            case Opcode::BreakLoop: {
+                f->position = pc;
+                for (Frame* frame = f; frame != nullptr; frame = frame->parent) {
+                    frame->position = CodeSize(frame);
+                    if (frame->block->kind == BlockKind::Loop) {
+                        if (frame->parent != nullptr) frame->parent->position = PastNextLoopBack(frame->parent);
+                        break;
+                    }
+                }
+                pc = f->position;
+                break;
+            }
+            case Opcode::ReturnFromRoutine: {
+                f->position = pc;
+                for (Frame* frame = f; frame != nullptr; frame = frame->parent) {
+                    frame->position = CodeSize(frame);
+                    const BlockKind kind = frame->block->kind;
+                    if (kind == BlockKind::Sub || kind == BlockKind::Function || kind == BlockKind::Task) break;
+                    // Loop counters of the loops being left.
+                    if (kind == BlockKind::Loop && frame->parent != nullptr) frame->parent->stack.clear();
+                }
+                pc = f->position;
+                break;
+            }
+            case Opcode::Call:
+            case Opcode::CallAndPushResult: {
+                const Block* callee = in.block;
+                const uint32_t count = in.b;
+                const bool pushResult = in.opcode == Opcode::CallAndPushResult;
+                SPARREL_NEED(count);
+                if (callee->isNative) {
+                    if (callee->native == nullptr) {
+                        stack->resize(stack->size() - count);
+                        if (pushResult) stack->emplace_back();
+                        break;
+                    }
+                    f->position = pc;
+                    Value* arguments = stack->data() + (stack->size() - count);
+                    Value result = callee->native(*this, static_cast<int32_t>(count), arguments);
+                    if (count != 0 && pushResult) {
+                        // The result takes the first argument's slot.
+                        const size_t first = stack->size() - count;
+                        (*stack)[first] = std::move(result);
+                        stack->resize(first + 1);
+                    } else {
+                        stack->resize(stack->size() - count);
+                        if (pushResult) stack->push_back(std::move(result));
+                    }
+                    if (finished) error.line = in.line;
+                    if (runSerial != serial) [[unlikely]] {
+                        // The builtin ran this machine again; its frames may have moved on.
+                        serial = runSerial;
+                        SPARREL_LOAD_FRAME();
+                    }
+                    break;
+                }
+                if (f->depth >= kMaxCallDepth) [[unlikely]] {
+                    std::string name = callee->name;
+                    for (const Frame* frame = f; name.empty() && frame != nullptr; frame = frame->parent) {
+                        name = frame->block->name;
+                    }
+                    RaiseScriptError(*this, "Calls are nested too deeply (" + name + ")");
+                    error.line = in.line;
+                    stack->resize(stack->size() - count);
+                    if (pushResult) stack->emplace_back();
+                    break;
+                }
+                Frame* callFrame = NewFrame(f, callee);
+                // First argument on top of the callee's stack, where its leading Assigns take them.
+                for (uint32_t i = 0; i < count; ++i) {
+                    callFrame->stack.push_back(std::move(stack->back()));
+                    stack->pop_back();
+                }
+                f->position = pc;
+                if (callee->kind == BlockKind::Task) {
+                    // The new task runs at once, before its creator goes on.
+                    tasks.insert(tasks.begin() + static_cast<std::ptrdiff_t>(current + 1), callFrame);
+                    ++current;
+                    if (pushResult) stack->emplace_back();
+                } else {
+                    callFrame->wantsResult = pushResult;
+                    tasks[current] = callFrame;
+                }
+                SPARREL_LOAD_FRAME();
+                break;
+            }
+            case Opcode::CaseBegin:
+            case Opcode::CaseEnd:
+                break;
+            case Opcode::CaseJumpIfTrue: {
+                SPARREL_NEED(1);
+                const bool value = ValueToBoolean(stack->back());
+                stack->pop_back();
+                if (value) pc = in.a;
+                break;
+            }
+            case Opcode::CaseJumpIfFalse: {
+                SPARREL_NEED(1);
+                const bool value = ValueToBoolean(stack->back());
+                stack->pop_back();
+                if (!value) pc = in.a;
+                break;
+            }
+            case Opcode::CaseNext:
+                pc = in.a;
+                break;
+            case Opcode::CompareEqual:
+            case Opcode::CompareGreater:
+            case Opcode::CompareGreaterEqual:
+            case Opcode::CompareLess:
+            case Opcode::CompareLessEqual:
+            case Opcode::CompareNotEqual: {
+                SPARREL_NEED(1);
+                Value& top = stack->back();
+                const double r = ValueToReal(top);
+                bool result;
+                switch (in.opcode) {
+                    case Opcode::CompareEqual:
+                        result = r == 0;
+                        break;
+                    case Opcode::CompareGreater:
+                        result = r > 0;
+                        break;
+                    case Opcode::CompareGreaterEqual:
+                        result = r >= 0;
+                        break;
+                    case Opcode::CompareLess:
+                        result = r < 0;
+                        break;
+                    case Opcode::CompareLessEqual:
+                        result = r <= 0;
+                        break;
+                    default:
+                        result = r != 0;
+                        break;
+                }
+                BecomeBoolean(top, *types, result);
+                break;
+            }
+            case Opcode::Duplicate: {
+                SPARREL_NEED(1);
+                Value copy = stack->back();
+                stack->push_back(std::move(copy));
+                break;
+            }
+            case Opcode::DuplicatePair: {
+                SPARREL_NEED(2);
+                Value first = (*stack)[stack->size() - 2];
+                Value second = stack->back();
+                stack->push_back(std::move(first));
+                stack->push_back(std::move(second));
+                break;
+            }
+            case Opcode::LoopWhileGreater: {
+                SPARREL_NEED(1);
+                const double r = ValueToReal(stack->back());
+                stack->pop_back();
+                if (!(r > 0)) pc = in.a;
+                break;
+            }
+            case Opcode::LoopBack:
+                pc = in.a;
+                break;
+            case Opcode::LoopCount: {
+                SPARREL_NEED(1);
+                Value& top = stack->back();
+                const double r = ValueToReal(top);
+                if (r > 0) {
+                    BecomeReal(top, *types, r - 1);
+                } else {
+                    pc = in.a;
+                }
+                break;
+            }
+            case Opcode::LoopWhileLess: {
+                SPARREL_NEED(1);
+                const double r = ValueToReal(stack->back());
+                stack->pop_back();
+                if (!(r < 0)) pc = in.a;
+                break;
+            }
+            case Opcode::LoopIf: {
+                SPARREL_NEED(1);
+                const bool value = ValueToBoolean(stack->back());
+                stack->pop_back();
+                if (!value) pc = in.a;
+                break;
+            }
+            case Opcode::Pop:
+                if (!stack->empty()) stack->pop_back();
+                break;
+            case Opcode::PushValue:
+                stack->push_back(in.value);
+                break;
+            case Opcode::PushVariable:
+            case Opcode::PushVariableWritable: {
+                Frame* holder = f->block->level == in.a ? f : in.a == 0 ? root : FindFrame(f->parent, in.a);
+                if (holder == nullptr || in.b >= holder->variables.size() || holder->variables[in.b].IsVoid())
+                    [[unlikely]] {
+                    RaiseScriptError(*this, kUnassigned);
+                    error.line = in.line;
+                    stack->emplace_back();
+                    break;
+                }
+                Value& variable = holder->variables[in.b];
+                if (in.opcode == Opcode::PushVariableWritable) MakeUnique(variable);
+                stack->push_back(variable);
+                break;
+            }
+            case Opcode::Swap: {
+                SPARREL_NEED(2);
+                std::swap((*stack)[stack->size() - 2], stack->back());
+                break;
+            }
+            case Opcode::Yield:
+                f->position = pc;
+                current = current == 0 ? tasks.size() - 1 : current - 1;
+                SPARREL_LOAD_FRAME();
+                break;
+        }
+    }
+    f->position = pc;
+    return steps;
+#undef SPARREL_LOAD_FRAME
+#undef SPARREL_NEED
+}
+
+template uint64_t ScriptMachine::Loop<false>(uint64_t);
+template uint64_t ScriptMachine::Loop<true>(uint64_t);

@@ -1,10 +1,12 @@
 #pragma once
-// The machine that runs one compiled script. The virtual machine adds frames, tasks and the run loop;
-// builtins and operators need only its error state and the program's types.
+// The machine that runs one compiled script: a stack machine with one value stack per activation
+// frame, variables addressed by (level, index), and cooperative tasks that hand over at `yield`.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "script/engine.h"
 
@@ -16,13 +18,69 @@ struct ScriptError {
     int32_t line = -1;
 };
 
+// One activation of a block. Frames are pooled by their machine and never freed while it lives.
+struct Frame {
+    Frame* parent = nullptr;     // the caller or creator; none for the root frame
+    int32_t referenceCount = 0;  // 1 for the frame itself plus 1 per child frame naming it as parent
+    const Block* block = nullptr;
+    uint32_t position = 0;       // next instruction
+    uint32_t depth = 0;          // frames on the parent chain, this one included
+    bool wantsResult = false;    // entered by CallAndPushResult
+    std::vector<Value> variables;
+    std::vector<Value> stack;
+};
+
+// Nested calls a script may make before it is stopped; deep enough for any sensible recursion, and
+// far from exhausting memory.
+inline constexpr uint32_t kMaxCallDepth = 100000;
+
 struct ScriptMachine {
-    explicit ScriptMachine(ScriptEngine& program) : engine(&program), types(&program.types) {}
+    explicit ScriptMachine(ScriptEngine& program);
+    ~ScriptMachine();
+    ScriptMachine(const ScriptMachine&) = delete;
+    ScriptMachine& operator=(const ScriptMachine&) = delete;
+
+    // Runs the top level once; later calls do nothing.
+    void Run();
+    // Runs the top level if it never ran, then the event routine `event` and whatever it lets run
+    // until the routine ends. Tasks still alive then go on in later runs. May be called from inside a
+    // builtin of this same machine: the event then runs on a thread of its own, and the tasks it
+    // leaves behind join the others.
+    void RunEvent(const Block* event);
+    // One instruction of the current task, or one block exit.
+    void Step();
+
+    // For harnesses that bound a run: BeginRun / BeginEvent prepare what Run / RunEvent would run,
+    // Execute then runs at most `budget` steps and returns how many it ran.
+    bool BeginRun();
+    void BeginEvent(const Block* event);
+    uint64_t Execute(uint64_t budget);
 
     ScriptEngine* engine;  // not owned
     TypeTable* types;      // the engine's, kept at hand because nearly every operator builds a result
     ScriptError error;
     bool finished = false;
+
+    // Frames and tasks.
+    std::vector<std::unique_ptr<Frame>> frames;  // every frame made, in use or free
+    std::vector<Frame*> freeFrames;
+    std::vector<Frame*> tasks;  // innermost frame of each task; entry 0 is the event (or top-level) thread
+    size_t current = 0;         // index into tasks of the running task
+    Frame* root = nullptr;      // the top level's frame, holding the global variables
+    Frame* base = nullptr;      // the frame whose end ends the run in progress
+    uint32_t runDepth = 0;      // runs of this machine in progress, nested through builtins
+    uint64_t runSerial = 0;     // counts runs started, so the loop notices a nested run
+
+    // Frames in use (for tests and tools).
+    size_t FramesInUse() const { return frames.size() - freeFrames.size(); }
+
+private:
+    template <bool kBudgeted>
+    uint64_t Loop(uint64_t budget);
+    void RunNestedEvent(const Block* event);
+    Frame* NewFrame(Frame* parent, const Block* block);
+    void ReleaseFrame(Frame* frame);
+    Frame* FindFrame(Frame* frame, uint32_t level) const;
 };
 
 // Raises the error that stops the script: flag and finished on, `message` recorded.

@@ -257,7 +257,8 @@ void Compiler::PreScan() {
     int depth = 0;
     for (;;) {
         const TokenKind kind = scan_.kind;
-        if (kind == TokenKind::EndOfFile) break;
+        // The lexer stays on an invalid character; the statements stop there too.
+        if (kind == TokenKind::EndOfFile || kind == TokenKind::Invalid) break;
         if (kind == TokenKind::OpenBrace) {
             ++depth;
         } else if (kind == TokenKind::CloseBrace) {

@@ -36,6 +36,8 @@ struct ScriptFile {
     std::string testName;  // the path below tests/scripts/ with every other character as '_'
 };
 
+void PrintTo(const ScriptFile& file, std::ostream* out) { *out << file.path; }
+
 std::vector<ScriptFile> FindScriptFiles() {
     const fs::path root = fs::path(SPARREL_SOURCE_DIR) / "tests" / "scripts";
     std::vector<ScriptFile> files;

@@ -7,22 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "host/builtin_table.h"
 #include "host/standalone_script.h"
-#include "script/text_narrow.h"
-
-namespace {
-
-Value Print(ScriptMachine&, int32_t, Value* arguments) {
-    std::string text = TextToNarrow(ValueToText(arguments[0]));
-    text.push_back('\n');
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
-    return Value();
-}
-
-const BuiltinEntry kBuiltins[] = {{"print", Print, 1}};
-
-}  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
@@ -38,5 +24,5 @@ int main(int argc, char** argv) {
         if (colon != std::string::npos) event.count = std::atoi(spec.c_str() + colon + 1);
         events.push_back(event);
     }
-    return RunStandaloneScript(argv[1], events, kBuiltins) ? 0 : 1;
+    return RunStandaloneScript(argv[1], events, BuiltinTable()) ? 0 : 1;
 }

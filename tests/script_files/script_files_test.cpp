@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "host/builtin_table.h"
 #include "host/standalone_script.h"
-#include "script/text_narrow.h"
 #include "tests/support/capture_console.h"
 #include "tests/support/capture_stdout.h"
 #include "tests/support/temp_dir.h"
@@ -20,16 +20,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-Value Print(ScriptMachine&, int32_t, Value* arguments) {
-    std::string text = TextToNarrow(ValueToText(arguments[0]));
-    text.push_back('\n');
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
-    return Value();
-}
-
-const BuiltinEntry kBuiltins[] = {{"print", Print, 1}};
 
 struct ScriptFile {
     std::string path;      // absolute
@@ -129,7 +119,7 @@ TEST_P(ScriptFileTest, PrintsAndReportsWhatItsCommentsExpect) {
     std::string output;
     {
         CaptureStdout capture;
-        RunStandaloneScript(file.path, expected.events, kBuiltins);
+        RunStandaloneScript(file.path, expected.events, BuiltinTable());
         output = capture.Finish();
     }
     const std::vector<std::string> printed = Lines(output, false);

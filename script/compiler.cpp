@@ -115,6 +115,8 @@ private:
     Block* block_ = nullptr;  // block receiving code
     int nesting_ = 0;
     Value emptyString_;
+    const Block* appendBlock_ = nullptr;
+    const Block* concatenateBlock_ = nullptr;
 };
 
 // Finds the targets of the jumps that scan forward, once, now that the block's code is complete.
@@ -176,6 +178,8 @@ void Compiler::CompileScript(const std::string& source, std::span<const BuiltinE
     // Scope 0 holds the operators, the builtins and the declarations of the top level.
     scopes_.push_back(Scope{{}, BlockKind::Normal, main});
     for (const BuiltinEntry& entry : OperatorTable) RegisterBuiltin(entry);
+    appendBlock_ = scopes_[0].symbols["append"].routine;
+    concatenateBlock_ = scopes_[0].symbols["concatenate"].routine;
     for (const BuiltinEntry& entry : builtins) RegisterBuiltin(entry);
 
     block_ = main;
@@ -434,11 +438,17 @@ void Compiler::ParseWordStatement() {
     }
 
     switch (Kind()) {
-        case TokenKind::Assign:
+        case TokenKind::Assign: {
             Next();
             ParseExpression();
+            Instruction& last = block_->instructions.back();
+            if (last.opcode == Opcode::CallAndPushResult &&
+                (last.block == appendBlock_ || last.block == concatenateBlock_)) {
+                last.a = kGrowsAssignedVariable;
+            }
             EmitVariable(Opcode::Assign, symbol);
             return;
+        }
         case TokenKind::OpenBracket:
             // The variable is made unique, then every index selects a slot made unique in turn, so
             // the final overwrite changes this variable only.

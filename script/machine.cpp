@@ -124,6 +124,14 @@ void ScriptMachine::ReleaseFrame(Frame* frame) {
     }
 }
 
+Value* ScriptMachine::GrowableVariable(Frame* frame, const Instruction& assign, const Value& argument) {
+    Frame* holder = frame->block->level == assign.a ? frame : assign.a == 0 ? root : FindFrame(frame, assign.a);
+    if (holder == nullptr || assign.b >= holder->variables.size()) return nullptr;
+    Value& variable = holder->variables[assign.b];
+    const ValueBody* body = variable.Body();
+    return body != nullptr && body == argument.Body() && body->referenceCount == 2 ? &variable : nullptr;
+}
+
 Frame* ScriptMachine::FindFrame(Frame* frame, uint32_t level) const {
     for (; frame != nullptr; frame = frame->parent) {
         if (frame->block->level == level) return frame;
@@ -379,7 +387,16 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                     }
                     f->position = pc;
                     Value* arguments = stack->data() + (stack->size() - count);
+                    Value* grown = nullptr;
+                    if (in.a == kGrowsAssignedVariable && count != 0 && pc < size &&
+                        code[pc].opcode == Opcode::Assign) {
+                        grown = GrowableVariable(f, code[pc], arguments[0]);
+                        if (grown != nullptr) grown->Reset();  // the argument is now the only holder
+                    }
                     Value result = callee->native(*this, static_cast<int32_t>(count), arguments);
+                    if (grown != nullptr && error.raised && finished) [[unlikely]] {
+                        *grown = arguments[0];  // the operator failed before changing anything
+                    }
                     if (count != 0 && pushResult) {
                         // The result takes the first argument's slot.
                         const size_t first = stack->size() - count;

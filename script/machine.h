@@ -81,6 +81,7 @@ private:
     Frame* NewFrame(Frame* parent, const Block* block);
     void ReleaseFrame(Frame* frame);
     Frame* FindFrame(Frame* frame, uint32_t level) const;
+    Value* GrowableVariable(Frame* frame, const Instruction& assign, const Value& argument);
 };
 
 // Raises the error that stops the script: flag and finished on, `message` recorded.

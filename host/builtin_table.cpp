@@ -1,6 +1,8 @@
 #include "host/builtin_table.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -468,15 +470,33 @@ constexpr BuiltinEntry kRows[] = {
 static_assert(std::size(kRows) == kBuiltinCount);
 
 // For each row, the first row of the same name, so that a name listed twice shares one stand-in.
+// Rows are sorted by a hash of their names, so that only neighbours need a text comparison: the
+// compilers' constant evaluation is too slow for comparing every pair of names.
+constexpr uint64_t NameHash(const char* name) {
+    uint64_t hash = 14695981039346656037u;
+    for (; *name != '\0'; ++name)
+        hash = (hash ^ static_cast<unsigned char>(*name)) * 1099511628211u;
+    return hash;
+}
+
 constexpr std::array<size_t, kBuiltinCount> kFirstRowOfName = [] {
-    std::array<size_t, kBuiltinCount> first{};
+    std::array<uint64_t, kBuiltinCount> hashes{};
+    std::array<size_t, kBuiltinCount> order{};
     for (size_t row = 0; row < kBuiltinCount; ++row) {
+        hashes[row] = NameHash(kRows[row].name);
+        order[row] = row;
+    }
+    std::sort(order.begin(), order.end(), [&hashes](size_t a, size_t b) {
+        return hashes[a] != hashes[b] ? hashes[a] < hashes[b] : a < b;
+    });
+    std::array<size_t, kBuiltinCount> first{};
+    for (size_t i = 0; i < kBuiltinCount; ++i) {
+        const size_t row = order[i];
         first[row] = row;
-        for (size_t earlier = 0; earlier < row; ++earlier) {
-            if (std::string_view(kRows[earlier].name) == kRows[row].name) {
-                first[row] = earlier;
-                break;
-            }
+        // Equal names are neighbours, the earliest row first.
+        for (size_t j = i; j > 0 && hashes[order[j - 1]] == hashes[row]; --j) {
+            if (std::string_view(kRows[order[j - 1]].name) == kRows[row].name)
+                first[row] = first[order[j - 1]];
         }
     }
     return first;

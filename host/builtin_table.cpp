@@ -7,6 +7,7 @@
 #include <string_view>
 #include <utility>
 
+#include "ecs/entity_bindings.h"
 #include "host/core_library.h"
 #include "script/machine.h"
 #include "script/operators.h"
@@ -195,12 +196,12 @@ constexpr BuiltinEntry kRows[] = {
     {"GetScriptInfoA1", kNotBuilt, 2},
     {"GetEventType", kNotBuilt, 0},
     // Entity system, ECS_ (6)
-    {"ECS_Create", kNotBuilt, 1},
-    {"ECS_Remove", kNotBuilt, 1},
-    {"ECS_SetActive", kNotBuilt, 2},
-    {"ECS_IsActive", kNotBuilt, 1},
-    {"ECS_Exists", kNotBuilt, 1},
-    {"ECS_EntityCount", kNotBuilt, 0},
+    {"ECS_Create", EcsCreate, 1},
+    {"ECS_Remove", EcsRemove, 1},
+    {"ECS_SetActive", EcsSetActive, 2},
+    {"ECS_IsActive", EcsIsActive, 1},
+    {"ECS_Exists", EcsExists, 1},
+    {"ECS_EntityCount", EcsEntityCount, 0},
     // Entity system, SysObjType_ (2)
     {"SysObjType_SetType", kNotBuilt, 2},
     {"SysObjType_GetType", kNotBuilt, 1},

@@ -8,14 +8,24 @@
 #include "ecs/component_store.h"
 #include "ecs/entity_system.h"
 #include "ecs/system_callbacks.h"
+#include "platform/headless/headless_platform.h"
 #include "tests/support/capture_console.h"
 
 namespace {
 
 class EntityTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetEntitySystem(); }
-    void TearDown() override { ResetEntitySystem(); }
+    void SetUp() override {
+        previous_ = g_platform.platform;
+        SetPlatform(&platform_);
+        ResetEntitySystem();
+    }
+    void TearDown() override {
+        ResetEntitySystem();
+        SetPlatform(previous_);
+    }
+    HeadlessPlatform platform_;
+    Platform* previous_ = nullptr;
 };
 
 TEST_F(EntityTest, StartUpTakesIdOneForAnInactiveEntity) {

@@ -130,8 +130,6 @@ TEST(BuiltinTable, RowsStillOnTheStandIn) {
         "LoadScript", "StartScript", "RestartScript", "CloseScript", "IsCloseScript", "GetOwnScriptID",
         "GetEventArgument", "GetScriptResult", "SetScriptResult", "GetScriptResult", "SetAutoDeleteObject",
         "NotifyEvent", "NotifyEventAll", "GetCurrentScriptInfoA1", "GetScriptInfoA1", "GetEventType",
-        // Entity system: ECS_
-        "ECS_Create", "ECS_Remove", "ECS_SetActive", "ECS_IsActive", "ECS_Exists", "ECS_EntityCount",
         // Entity system: SysObjType_
         "SysObjType_SetType", "SysObjType_GetType",
         // Entity system: SysKeyMap_

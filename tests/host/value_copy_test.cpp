@@ -6,7 +6,8 @@ namespace {
 
 Value ArrayOfReals(TypeTable& types, std::initializer_list<double> reals) {
     Value array = NewArray(types.ArrayOf(types.Real()));
-    for (double r : reals) array.Body()->elements.Append(NewReal(types, r));
+    for (double r : reals)
+        array.Body()->elements.Append(NewReal(types, r));
     return array;
 }
 

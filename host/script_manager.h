@@ -1,0 +1,65 @@
+#pragma once
+// The table of running scripts: loading, starting, restarting and closing them, and delivering
+// their events. A script's id is the index of its slot.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/script_header.h"
+#include "script/engine.h"
+#include "script/machine.h"
+#include "script/type_table.h"
+#include "script/value.h"
+
+inline constexpr int kScriptSlotCount = 16;
+
+enum ScriptRequest : int32_t {
+    ScriptRequestNone = 0,
+    ScriptRequestRestart = 1,
+    ScriptRequestClose = 3,
+};
+
+struct ScriptSlot {
+    bool started = false;  // "Initialize" delivered; only started slots get "MainLoop" and broadcasts
+    int32_t request = ScriptRequestNone;
+    bool autoDelete = true;  // finalising deletes the entities the script owns
+    ScriptHeader header{};
+    std::string path;
+    std::string source;  // preprocessed text
+    Value result;        // typed by the manager's own types, so it outlives the script
+    std::unique_ptr<ScriptEngine> engine;
+    std::unique_ptr<ScriptMachine> machine;  // a slot is free exactly when it has none
+};
+
+struct ScriptManager {
+    ScriptSlot slots[kScriptSlotCount];
+    int32_t liveCount = 0;
+    double eventType = 0;
+    std::vector<Value> eventArguments;  // typed by `types`
+    // Types of the values the manager keeps (results, event arguments) apart from any script.
+    TypeTable types;
+};
+extern ScriptManager g_scripts;
+
+// Finalises nothing and fires no event: every slot emptied, counters and event state cleared.
+void ResetScriptManager();
+
+inline constexpr int kNoScriptSlot = kScriptSlotCount;
+
+// Loads the file into the first free slot, compiles it, runs its top level and delivers "Loading".
+// Returns the slot, or kNoScriptSlot (16) when every slot is taken.
+int CreateScript(const std::string& path);
+
+// Runs the slot's event routine `name` to completion, when the script has one; reports errors.
+void FireEvent(const char* name, int slot);
+
+// Restart and close requests of all slots, then "MainLoop" of every started script in slot order.
+void UpdateScripts();
+
+// Sets the event type and delivers "Event" to every started script in slot order.
+void Broadcast(double eventType);
+
+// The slot whose machine this is, or -1.
+int FindScriptSlot(const ScriptMachine& machine);

@@ -9,6 +9,7 @@
 
 #include "ecs/entity_bindings.h"
 #include "host/core_library.h"
+#include "host/script_builtins.h"
 #include "script/machine.h"
 #include "script/operators.h"
 
@@ -178,23 +179,23 @@ constexpr BuiltinEntry kRows[] = {
     {"CallSpell", kNotBuilt, 0},
     {"GetSpellManageObject", kNotBuilt, 0},
     // Script manager: scripts, events and their results (17)
-    {"LoadScript", kNotBuilt, 1},
-    {"StartScript", kNotBuilt, 1},
-    {"RestartScript", kNotBuilt, 1},
-    {"CloseScript", kNotBuilt, 1},
-    {"IsCloseScript", kNotBuilt, 1},
+    {"LoadScript", ScriptLoadScript, 1},
+    {"StartScript", ScriptStartScript, 1},
+    {"RestartScript", ScriptRestartScript, 1},
+    {"CloseScript", ScriptCloseScript, 1},
+    {"IsCloseScript", ScriptIsCloseScript, 1},
     {"CloseStgScene", nullptr, 0},  // registered, but a call does nothing
-    {"GetOwnScriptID", kNotBuilt, 0},
-    {"GetEventArgument", kNotBuilt, 1},
-    {"GetScriptResult", kNotBuilt, 1},
-    {"SetScriptResult", kNotBuilt, 1},
-    {"GetScriptResult", kNotBuilt, 1},
-    {"SetAutoDeleteObject", kNotBuilt, 1},
-    {"NotifyEvent", kNotBuilt, 3},
-    {"NotifyEventAll", kNotBuilt, 2},
-    {"GetCurrentScriptInfoA1", kNotBuilt, 1},
-    {"GetScriptInfoA1", kNotBuilt, 2},
-    {"GetEventType", kNotBuilt, 0},
+    {"GetOwnScriptID", ScriptGetOwnScriptId, 0},
+    {"GetEventArgument", ScriptGetEventArgument, 1},
+    {"GetScriptResult", ScriptGetScriptResult, 1},
+    {"SetScriptResult", ScriptSetScriptResult, 1},
+    {"GetScriptResult", ScriptGetScriptResult, 1},
+    {"SetAutoDeleteObject", ScriptSetAutoDeleteObject, 1},
+    {"NotifyEvent", ScriptNotifyEvent, 3},
+    {"NotifyEventAll", ScriptNotifyEventAll, 2},
+    {"GetCurrentScriptInfoA1", ScriptGetCurrentScriptInfo, 1},
+    {"GetScriptInfoA1", ScriptGetScriptInfo, 2},
+    {"GetEventType", ScriptGetEventType, 0},
     // Entity system, ECS_ (6)
     {"ECS_Create", EcsCreate, 1},
     {"ECS_Remove", EcsRemove, 1},

@@ -126,10 +126,6 @@ TEST(BuiltinTable, RowsStillOnTheStandIn) {
         "CreateItemU2", "CollectAllItems", "CollectItemsByType", "CollectItemsInCircle", "CancelCollectItems",
         "StartItemScript", "SetDefaultBonusItemEnable", "LoadItemData", "ReloadItemData", "CallSpell",
         "GetSpellManageObject",
-        // Script manager (CloseStgScene has no function at all)
-        "LoadScript", "StartScript", "RestartScript", "CloseScript", "IsCloseScript", "GetOwnScriptID",
-        "GetEventArgument", "GetScriptResult", "SetScriptResult", "GetScriptResult", "SetAutoDeleteObject",
-        "NotifyEvent", "NotifyEventAll", "GetCurrentScriptInfoA1", "GetScriptInfoA1", "GetEventType",
         // Entity system: SysObjType_
         "SysObjType_SetType", "SysObjType_GetType",
         // Entity system: SysKeyMap_

@@ -22,8 +22,9 @@ bool SlotArgument(const Value& value, const char* builtin, int& slot) {
     }
     char text[64];
     std::snprintf(text, sizeof text, std::isfinite(id) ? "%.0f" : "%g", id);
-    ConsolePrintf("\nblueblack{VM Warning:} aquablack{%s} yellowblack{was given the invalid script ID} aquablack{%s}",
-                  builtin, text);
+    ConsolePrintf(
+        "\nblueblack{VM Warning:} aquablack{%s} yellowblack{was given the invalid script ID} aquablack{%s}",
+        builtin, text);
     return false;
 }
 
@@ -31,7 +32,8 @@ bool SlotArgument(const Value& value, const char* builtin, int& slot) {
 bool OwnSlot(const ScriptMachine& machine, const char* builtin, int& slot) {
     slot = FindScriptSlot(machine);
     if (slot >= 0) return true;
-    ConsolePrintf("\nblueblack{VM Warning:} aquablack{%s} yellowblack{did not find the Virtual Machine}", builtin);
+    ConsolePrintf("\nblueblack{VM Warning:} aquablack{%s} yellowblack{did not find the Virtual Machine}",
+                  builtin);
     return false;
 }
 
@@ -43,8 +45,9 @@ Value ScriptInfo(ScriptMachine& machine, const ScriptHeader& header, const Value
     const double type = std::trunc(ValueToReal(infoType));
     if (type == 6) return NewReal(*machine.types, static_cast<double>(header.kind));
     if (type == 7) {
-        ConsolePrintf("fuchsiablack{Vantor Interface diagnostics:} yellowblack{GetScriptInfoA1 info type} "
-                      "aquablack{INFO_SCRIPT_PATH} yellowblack{is not implemented}");
+        ConsolePrintf(
+            "fuchsiablack{Vantor Interface diagnostics:} yellowblack{GetScriptInfoA1 info type} "
+            "aquablack{INFO_SCRIPT_PATH} yellowblack{is not implemented}");
         return Value();
     }
     if (type == 8) return InfoText(machine, header.id);
@@ -52,8 +55,9 @@ Value ScriptInfo(ScriptMachine& machine, const ScriptHeader& header, const Value
     if (type == 10) return InfoText(machine, header.description);
     if (type == 11) return InfoText(machine, header.imagePath);
     if (type == 12) {
-        ConsolePrintf("fuchsiablack{Vantor Interface diagnostics:} yellowblack{GetScriptInfoA1 info type} "
-                      "aquablack{INFO_SCRIPT_REPLAY_NAME} yellowblack{is not implemented}");
+        ConsolePrintf(
+            "fuchsiablack{Vantor Interface diagnostics:} yellowblack{GetScriptInfoA1 info type} "
+            "aquablack{INFO_SCRIPT_REPLAY_NAME} yellowblack{is not implemented}");
     }
     return Value();
 }
@@ -75,7 +79,8 @@ Value ScriptStartScript(ScriptMachine&, int32_t, Value* arguments) {
 
 Value ScriptRestartScript(ScriptMachine&, int32_t, Value* arguments) {
     int slot;
-    if (SlotArgument(arguments[0], "RestartScript", slot)) g_scripts.slots[slot].request = ScriptRequestRestart;
+    if (SlotArgument(arguments[0], "RestartScript", slot))
+        g_scripts.slots[slot].request = ScriptRequestRestart;
     return Value();
 }
 
@@ -97,7 +102,8 @@ Value ScriptGetOwnScriptId(ScriptMachine& machine, int32_t, Value*) {
     const int slot = FindScriptSlot(machine);
     if (slot < 0) {
         ConsolePrintf(
-            "\nblueblack{VM Warning:} aquablack{GetOwnScriptId()} yellowblack{did not find the Virtual Machine}");
+            "\nblueblack{VM Warning:} aquablack{GetOwnScriptId()} yellowblack{did not find the Virtual "
+            "Machine}");
     }
     return NewReal(*machine.types, slot);
 }
@@ -126,7 +132,8 @@ Value ScriptSetScriptResult(ScriptMachine& machine, int32_t, Value* arguments) {
 
 Value ScriptSetAutoDeleteObject(ScriptMachine& machine, int32_t, Value* arguments) {
     int slot;
-    if (OwnSlot(machine, "SetAutoDeleteObject", slot)) g_scripts.slots[slot].autoDelete = ValueToBoolean(arguments[0]);
+    if (OwnSlot(machine, "SetAutoDeleteObject", slot))
+        g_scripts.slots[slot].autoDelete = ValueToBoolean(arguments[0]);
     return Value();
 }
 

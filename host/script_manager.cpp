@@ -101,7 +101,8 @@ int CreateScript(const std::string& path) {
         return i;
     }
     ConsolePrintf(
-        "\nredblack{VM Error: }yellowblack{Virtual Machine limit reached, can not create new virtual machine!}");
+        "\nredblack{VM Error: }yellowblack{Virtual Machine limit reached, can not create new virtual "
+        "machine!}");
     return kNoScriptSlot;
 }
 

@@ -15,9 +15,8 @@
 
 #include "app/console.h"
 #include "app/frame_loop.h"
-#include "app/input_state.h"
 #include "app/platform.h"
-#include "platform/headless/headless_platform.h"
+#include "platform/headless/headless_game.h"
 
 namespace {
 
@@ -60,14 +59,7 @@ int main(int argc, char** argv) {
 
     StartGame();
     for (unsigned long frame = 0; frame < frames; ++frame) {
-        for (const HeadlessPlatform::DueKeyEvent& key : platform.TakeKeyEvents(static_cast<uint32_t>(frame))) {
-            if (key.down) {
-                HandleKeyDown(key.virtualKey, key.wasDown);
-            } else {
-                HandleKeyUp(key.virtualKey);
-            }
-        }
-        RunFrame();
+        RunHeadlessFrame(platform, static_cast<uint32_t>(frame));
     }
     std::fflush(stdout);
     ConsolePrintf("\n");

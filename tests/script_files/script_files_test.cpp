@@ -1,5 +1,6 @@
-// Runs every script test under tests/scripts/ and compares what it prints and what it reports on the
-// console with the expectations written in its comments (tests/scripts/README.md).
+// Runs every script test under tests/scripts/ as the main script of a game folder, through the script
+// manager and the frame loop on the headless platform, and compares what it prints and what it reports
+// on the console with the expectations written in its comments (tests/scripts/README.md).
 
 #include <gtest/gtest.h>
 
@@ -11,8 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "host/builtin_table.h"
-#include "host/standalone_script.h"
+#include "app/frame_loop.h"
+#include "app/platform.h"
+#include "host/script_manager.h"
+#include "platform/headless/headless_game.h"
 #include "tests/support/capture_console.h"
 #include "tests/support/capture_stdout.h"
 #include "tests/support/temp_dir.h"
@@ -31,29 +34,42 @@ void PrintTo(const ScriptFile& file, std::ostream* out) { *out << file.path; }
 std::vector<ScriptFile> FindScriptFiles() {
     const fs::path root = fs::path(SPARREL_SOURCE_DIR) / "tests" / "scripts";
     std::vector<ScriptFile> files;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        if (!entry.is_regular_file()) continue;
-        std::string extension = entry.path().extension().string();
+    for (auto entry = fs::recursive_directory_iterator(root); entry != fs::recursive_directory_iterator(); ++entry) {
+        // A `files` folder holds the other files of the tests beside it, not tests.
+        if (entry->is_directory() && entry->path().filename() == "files") {
+            entry.disable_recursion_pending();
+            continue;
+        }
+        if (!entry->is_regular_file()) continue;
+        std::string extension = entry->path().extension().string();
         std::transform(extension.begin(), extension.end(), extension.begin(), ::tolower);
         if (extension != ".qsf") continue;
-        std::string name = fs::relative(entry.path(), root).replace_extension().string();
+        std::string name = fs::relative(entry->path(), root).replace_extension().string();
         for (char& c : name) {
             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
         }
-        files.push_back({entry.path().string(), name});
+        files.push_back({entry->path().string(), name});
     }
     std::sort(files.begin(), files.end(), [](const ScriptFile& a, const ScriptFile& b) { return a.path < b.path; });
     return files;
 }
 
+// After start-up, in comment order: frames of the frame loop, or deliveries of one event to the main
+// script outside the frame loop.
+struct Step {
+    std::string event;  // empty: `count` frames
+    int count = 1;
+};
+
 struct Expectations {
     std::vector<std::string> output;   // print lines, in order
     std::vector<std::string> console;  // console lines with the colour labels removed, in order
-    std::vector<StandaloneEvent> events;
+    std::vector<Step> steps;
+    std::vector<ScriptedKeyEvent> keys;
 };
 
 // Reads the expectation comments: "// expect: ", "// expect error: ", "// expect runtime error: ",
-// "// expect console: " and "// run: ".
+// "// expect console: ", "// frames: ", "// run: " and "// key: ".
 Expectations ReadExpectations(const std::string& path) {
     std::ifstream in(path);
     Expectations expected;
@@ -76,12 +92,23 @@ Expectations ReadExpectations(const std::string& path) {
             expected.console.push_back("Machine error: Line " + std::to_string(lineNumber) + " " + rest);
         } else if (const char* rest = after("expect console: ")) {
             expected.console.push_back(rest);
+        } else if (const char* rest = after("frames: ")) {
+            expected.steps.push_back({"", std::atoi(rest)});
         } else if (const char* rest = after("run: ")) {
             std::istringstream words(rest);
-            StandaloneEvent event;
-            words >> event.name;
-            if (!(words >> event.count)) event.count = 1;
-            expected.events.push_back(event);
+            Step step;
+            words >> step.event;
+            if (!(words >> step.count)) step.count = 1;
+            // The frame loop is what delivers MainLoop.
+            if (step.event == "MainLoop") step.event.clear();
+            expected.steps.push_back(step);
+        } else if (const char* rest = after("key: ")) {
+            std::istringstream words(rest);
+            std::string frame, key, action;
+            words >> frame >> key >> action;
+            ScriptedKeyEvent event{};
+            if (ParseScriptedKeyEvent(frame + ":" + key + ":" + action, event)) expected.keys.push_back(event);
+            else ADD_FAILURE() << path << ":" << lineNumber << ": bad key line";
         }
     }
     return expected;
@@ -110,18 +137,43 @@ TEST_P(ScriptFileTest, PrintsAndReportsWhatItsCommentsExpect) {
     const ScriptFile& file = GetParam();
     const Expectations expected = ReadExpectations(file.path);
 
-    // The default include must exist so that scripts start without a warning.
+    // The default include must exist so that scripts start without a warning; the test's `files`
+    // folder supplies the other files of the game.
     TempDir work;
     work.WriteFile("SCRIPT/SYSTEM/AUTOINCL.QSF", "");
+    const fs::path files = fs::path(file.path).parent_path() / "files";
+    if (fs::is_directory(files)) {
+        fs::copy(files, work.Path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    }
+    std::ifstream in(file.path, std::ios::binary);
+    work.WriteFile(kMainScriptPath, std::string(std::istreambuf_iterator<char>(in), {}));
     ScopedWorkingDirectory inWork(work.Path());
+
+    HeadlessPlatform platform;
+    for (const ScriptedKeyEvent& key : expected.keys) platform.AddKeyEvent(key);
+    Platform* previousPlatform = g_platform.platform;
+    SetPlatform(&platform);
+    ResetGame();
 
     CaptureConsole console;
     std::string output;
     {
         CaptureStdout capture;
-        RunStandaloneScript(file.path, expected.events, BuiltinTable());
+        StartGame();
+        uint32_t frame = 0;
+        for (const Step& step : expected.steps) {
+            for (int i = 0; i < step.count; ++i) {
+                if (!step.event.empty()) {
+                    FireEvent(step.event.c_str(), 0);
+                    continue;
+                }
+                RunHeadlessFrame(platform, frame++);
+            }
+        }
         output = capture.Finish();
     }
+    ResetGame();
+    SetPlatform(previousPlatform);
     const std::vector<std::string> printed = Lines(output, false);
     const std::vector<std::string> reported = Lines(console.Text(), true);
     EXPECT_EQ(printed, expected.output) << "printed:\n"

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds the program and runs it on the bundled demo content.
+# Builds the program and plays the bundled demo content. Until the windowed game exists, the demo's
+# main script runs in the headless runner: game mode without a window, 300 frames on a virtual clock.
+# Extra arguments go to the runner, e.g. --frames 600 or --key 10:0x5A:down.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -8,15 +10,5 @@ bash scripts/setup.sh
 cmake --preset default >/dev/null
 cmake --build --preset default
 
-main="$root/build/default/Main"
 cd "$root/demo"
-
-echo "== Main help =="
-"$main" help
-echo
-echo "== Main pp SCRIPT/SYSTEM/MAIN.QSF (preprocessed text follows) =="
-out="$(mktemp)"
-"$main" pp SCRIPT/SYSTEM/MAIN.QSF "$out"
-echo
-cat "$out"
-rm -f "$out"
+"$root/build/default/tools/Headless" --frames 300 "$@"

@@ -34,12 +34,13 @@ struct ScriptSlot {
 };
 
 struct ScriptManager {
+    // Types of the values the manager keeps (results, event arguments) apart from any script; first,
+    // so that it outlives those values.
+    TypeTable types;
     ScriptSlot slots[kScriptSlotCount];
     int32_t liveCount = 0;
     double eventType = 0;
     std::vector<Value> eventArguments;  // typed by `types`
-    // Types of the values the manager keeps (results, event arguments) apart from any script.
-    TypeTable types;
 };
 extern ScriptManager g_scripts;
 

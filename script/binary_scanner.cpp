@@ -27,32 +27,44 @@ int PayloadSize(uint8_t kind) {
     switch (kind) {
         case kShotDataCharacter:
         case 0x2D:
-        case 0x2E: return 1;
+        case 0x2E:
+            return 1;
         case 0x2F:
-        case 0x30: return 2;
+        case 0x30:
+            return 2;
         case 0x31:
         case 0x32:
-        case 0x33: return 4;
-        case 0x34: return 8;
-        default: return 0;
+        case 0x33:
+            return 4;
+        case 0x34:
+            return 8;
+        default:
+            return 0;
     }
 }
 
 uint64_t ReadLittleEndian(const uint8_t* p, int bytes) {
     uint64_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i) value = (value << 8) | p[i];
+    for (int i = bytes - 1; i >= 0; --i)
+        value = (value << 8) | p[i];
     return value;
 }
 
 double DecodeNumber(uint8_t kind, const uint8_t* p) {
     const uint64_t raw = ReadLittleEndian(p, PayloadSize(kind));
     switch (kind) {
-        case 0x2D: return static_cast<uint8_t>(raw);
-        case 0x2E: return static_cast<int8_t>(raw);
-        case 0x2F: return static_cast<uint16_t>(raw);
-        case 0x30: return static_cast<int16_t>(raw);
-        case 0x31: return static_cast<uint32_t>(raw);
-        case 0x32: return static_cast<int32_t>(raw);
+        case 0x2D:
+            return static_cast<uint8_t>(raw);
+        case 0x2E:
+            return static_cast<int8_t>(raw);
+        case 0x2F:
+            return static_cast<uint16_t>(raw);
+        case 0x30:
+            return static_cast<int16_t>(raw);
+        case 0x31:
+            return static_cast<uint32_t>(raw);
+        case 0x32:
+            return static_cast<int32_t>(raw);
         case 0x33: {
             const uint32_t bits = static_cast<uint32_t>(raw);
             float value;
@@ -91,11 +103,16 @@ bool CopyTerminated(ScannerToken& token, const uint8_t* from, char* field, size_
 // The scanner's kinds 1 to 5 are not the script kinds that name the table's entries.
 const char* ScannerKindDisplayName(int kind) {
     switch (kind) {
-        case kShotDataEndOfText: return TokenDisplayName(TokenKind::EndOfFile);
-        case kShotDataInvalid: return TokenDisplayName(TokenKind::Invalid);
-        case kShotDataWord: return TokenDisplayName(TokenKind::Word);
-        case kShotDataCharacter: return TokenDisplayName(TokenKind::Character);
-        case kShotDataString: return TokenDisplayName(TokenKind::String);
+        case kShotDataEndOfText:
+            return TokenDisplayName(TokenKind::EndOfFile);
+        case kShotDataInvalid:
+            return TokenDisplayName(TokenKind::Invalid);
+        case kShotDataWord:
+            return TokenDisplayName(TokenKind::Word);
+        case kShotDataCharacter:
+            return TokenDisplayName(TokenKind::Character);
+        case kShotDataString:
+            return TokenDisplayName(TokenKind::String);
         default:
             if (kind >= kScannerFirstNumberKind && kind <= kScannerLastNumberKind) {
                 return TokenDisplayName(TokenKind::Real);
@@ -137,7 +154,8 @@ void ReadScannerToken(ScannerToken& token) {
         const bool complete =
             kind == kShotDataWord
                 ? CopyTerminated(token, payload, token.word, kShotDataWordCapacity, kShotDataWordCutMessage)
-                : CopyTerminated(token, payload, token.string, kShotDataStringCapacity, kShotDataStringCutMessage);
+                : CopyTerminated(token, payload, token.string, kShotDataStringCapacity,
+                                 kShotDataStringCutMessage);
         if (!complete) return EndOfStream(token);
         token.kind = kind;
         return;
@@ -158,9 +176,10 @@ bool ExpectToken(ScannerToken& token, int kind) {
     ReadScannerToken(token);
     if (token.kind == kind) return true;
     token = saved;
-    ConsolePrintf("\nredblack{Binary Scanner error:} yellowblack{Line} aquablack{%u} yellowblack{expected} "
-                  "aquablack{%s}",
-                  token.line, ScannerKindDisplayName(kind));
+    ConsolePrintf(
+        "\nredblack{Binary Scanner error:} yellowblack{Line} aquablack{%u} yellowblack{expected} "
+        "aquablack{%s}",
+        token.line, ScannerKindDisplayName(kind));
     return false;
 }
 
@@ -244,8 +263,11 @@ ShotEntryRecord ScanShotEntry(const TokenBuffer& buffer, int index) {
                 }
                 break;
             }
-            case kAnimationDataEntry: ++entry.animationFrameCount; break;
-            default: break;
+            case kAnimationDataEntry:
+                ++entry.animationFrameCount;
+                break;
+            default:
+                break;
         }
     }
     return entry;

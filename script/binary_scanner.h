@@ -36,7 +36,7 @@ struct ShotHeaderRecord {
 struct ShotEntryRecord {
     uint16_t id = 0;
     uint16_t animationFrameCount = 0;
-    uint32_t renderBlend = 0;  // 0 none, 1 ADD, 2 ADD_ARGB, 3 MULTIPLY, 4 SUBTRACT
+    uint32_t renderBlend = 0;             // 0 none, 1 ADD, 2 ADD_ARGB, 3 MULTIPLY, 4 SUBTRACT
     std::array<uint8_t, 4> delayColor{};  // red, green, blue from the stream, then 255
     ScanRect rect{};
 };

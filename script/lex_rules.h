@@ -6,9 +6,15 @@
 #include <cstdint>
 
 // ASCII only: bytes of multibyte characters are neither letters nor digits, whatever the locale.
-inline bool LexIsDigit(char c) { return c >= '0' && c <= '9'; }
-inline bool LexIsWordStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
-inline bool LexIsWordChar(char c) { return LexIsWordStart(c) || LexIsDigit(c); }
+inline bool LexIsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+inline bool LexIsWordStart(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+inline bool LexIsWordChar(char c) {
+    return LexIsWordStart(c) || LexIsDigit(c);
+}
 
 // Skips blanks, `#` and `//` line comments and `/* */` block comments; every LF passed adds 1 to
 // `line`. An unclosed block comment runs to the end of the text. Returns the first other character.
@@ -43,7 +49,8 @@ const char* LexSkipBlanks(const char* p, LineCounter& line) {
             ++p;
             ++line;
         } else if (c == '#' || (c == '/' && p[1] == '/')) {
-            while (*p != '\0' && *p != '\n' && *p != '\r') ++p;
+            while (*p != '\0' && *p != '\n' && *p != '\r')
+                ++p;
         } else if (c == '/' && p[1] == '*') {
             p += 2;
             while (*p != '\0' && !(p[0] == '*' && p[1] == '/')) {

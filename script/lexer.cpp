@@ -110,7 +110,8 @@ void NextToken(Lexer& lexer) {
     }
     if (LexIsWordStart(c)) {
         const char* end = p;
-        while (LexIsWordChar(*end)) ++end;
+        while (LexIsWordChar(*end))
+            ++end;
         lexer.word.assign(p, end);
         lexer.kind = WordKind(lexer.word);
         lexer.cursor = end;

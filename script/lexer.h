@@ -21,11 +21,11 @@ struct Lexer {
     const char* cursor = nullptr;  // next unread character
     TokenKind kind = TokenKind::EndOfFile;
     // Each token sets only the field of its own kind; the others keep their old content.
-    std::string word;       // Word and keyword tokens: the spelling
-    double number = 0;      // Real
-    char16_t character = 0; // Character
-    std::u16string string;  // String, and the text of a quoted Character
-    int line = 1;           // advanced by line breaks in blanks and comments, not inside quotes
+    std::string word;        // Word and keyword tokens: the spelling
+    double number = 0;       // Real
+    char16_t character = 0;  // Character
+    std::u16string string;   // String, and the text of a quoted Character
+    int line = 1;            // advanced by line breaks in blanks and comments, not inside quotes
 };
 
 // Points the lexer at the start of `text`, empties word and string, sets line 1. Reads no token.
@@ -42,6 +42,7 @@ inline constexpr const char* kSinglePeriodMessage =
     "Decimals can not start with a period (ex. \".\" and \".5\"), they must be defined completely "
     "(ex. \"0.5\")";
 inline constexpr const char* kCharacterLengthMessage = "The length of a character type value is only 1";
-inline constexpr const char* kStrangeEscapeMessage = "Special characters are strange (do not forget \" ... \")";
+inline constexpr const char* kStrangeEscapeMessage =
+    "Special characters are strange (do not forget \" ... \")";
 inline constexpr const char* kUnclosedQuoteMessage =
     "A string or character value is not closed (do not forget the closing quote)";

@@ -18,7 +18,8 @@ void RunShotDataTokenCheck() {
     std::optional<TokenBuffer> buffer = ReadTokenFile();
     if (!buffer) return;
     ScanShotHeader(*buffer);
-    for (int index = 0; index < kCheckedEntries; ++index) ScanShotEntry(*buffer, index);
+    for (int index = 0; index < kCheckedEntries; ++index)
+        ScanShotEntry(*buffer, index);
     ScanShotEntry(*buffer, 1);
     ReleaseTokenBuffer(*buffer);
 }

@@ -61,15 +61,15 @@ void NextShotDataToken(ShotDataLexer& lexer) {
         if (c == '"' || c == '\'') {
             const char* close = LexFindClosingQuote(p);
             if (close == nullptr) {
-                ConsolePrintf("\nA string or character value is not closed (do not forget the closing quote)");
+                ConsolePrintf(
+                    "\nA string or character value is not closed (do not forget the closing quote)");
                 lexer.cursor = p + std::strlen(p);
                 lexer.kind = kShotDataEndOfText;
                 return;
             }
             lexer.cursor = close + 1;
             if (c == '"') {
-                CopyBounded(lexer.string, kShotDataStringCapacity, p + 1, close,
-                            kShotDataStringCutMessage);
+                CopyBounded(lexer.string, kShotDataStringCapacity, p + 1, close, kShotDataStringCutMessage);
                 lexer.kind = kShotDataString;
                 return;
             }
@@ -95,9 +95,9 @@ void NextShotDataToken(ShotDataLexer& lexer) {
         }
         if (LexIsWordStart(c)) {
             const char* end = p;
-            while (LexIsWordChar(*end)) ++end;
-            CopyBounded(lexer.word, kShotDataWordCapacity, p, end,
-                        kShotDataWordCutMessage);
+            while (LexIsWordChar(*end))
+                ++end;
+            CopyBounded(lexer.word, kShotDataWordCapacity, p, end, kShotDataWordCutMessage);
             lexer.kind = kShotDataWord;
             lexer.cursor = end;
             return;

@@ -16,7 +16,8 @@ const char* const kKeywordNames[kShotDataKeywordCount] = {
 };
 
 void AppendLittleEndian(std::vector<uint8_t>& out, uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
 void AppendWithNul(std::vector<uint8_t>& out, const char* text) {
@@ -30,7 +31,8 @@ std::optional<std::vector<char>> ReadWholeFile(const char* path) {
     std::optional<std::vector<char>> contents;
     if (std::fseek(file, 0, SEEK_END) == 0) {
         const long size = std::ftell(file);
-        if (size >= 0 && static_cast<unsigned long>(size) <= UINT32_MAX && std::fseek(file, 0, SEEK_SET) == 0) {
+        if (size >= 0 && static_cast<unsigned long>(size) <= UINT32_MAX &&
+            std::fseek(file, 0, SEEK_SET) == 0) {
             contents.emplace(static_cast<size_t>(size) + 1, '\0');
             const size_t got = std::fread(contents->data(), 1, static_cast<size_t>(size), file);
             contents->resize(got + 1);
@@ -135,8 +137,12 @@ TokenBuffer EncodeShotDataText(const ShotDataKeywordTable& keywords, const char*
                 out.push_back(kShotDataCharacter);
                 out.push_back(lexer.character);
                 break;
-            case kShotDataNumber: EncodeShotDataNumber(out, lexer.number); break;
-            default: out.push_back(static_cast<uint8_t>(lexer.kind)); break;
+            case kShotDataNumber:
+                EncodeShotDataNumber(out, lexer.number);
+                break;
+            default:
+                out.push_back(static_cast<uint8_t>(lexer.kind));
+                break;
         }
         if (lexer.kind == kShotDataEndOfText || lexer.kind == kShotDataInvalid) return buffer;
     }
@@ -170,7 +176,8 @@ void WriteTokenFile(const ShotDataKeywordTable& keywords, const char* shotDataPa
     }
     if (std::fclose(file) != 0) {
         ConsolePrintf(
-            "\nredblack{TKS Error:} yellowblack{Unable to close file} aquablack{%s} yellowblack{after writing "
+            "\nredblack{TKS Error:} yellowblack{Unable to close file} aquablack{%s} yellowblack{after "
+            "writing "
             "compiled TKS file}",
             tokenPath);
     }
@@ -185,9 +192,10 @@ std::optional<TokenBuffer> ReadTokenFile(const char* path) {
     if (file == nullptr || size < 0 || static_cast<unsigned long>(size) > UINT32_MAX ||
         std::fseek(file, 0, SEEK_SET) != 0) {
         if (file != nullptr) std::fclose(file);
-        ConsolePrintf("\nblueblack{TKB Warning:} yellowblack{Could not open file} aquablack{%s} yellowblack{for "
-                      "reading}",
-                      path);
+        ConsolePrintf(
+            "\nblueblack{TKB Warning:} yellowblack{Could not open file} aquablack{%s} yellowblack{for "
+            "reading}",
+            path);
         return std::nullopt;
     }
     TokenBuffer buffer;
@@ -195,9 +203,10 @@ std::optional<TokenBuffer> ReadTokenFile(const char* path) {
     // A file that shrank meanwhile gives only the bytes that were read, never stale ones.
     buffer.bytes.resize(std::fread(buffer.bytes.data(), 1, buffer.bytes.size(), file));
     if (std::fclose(file) != 0) {
-        ConsolePrintf("\nredblack{TKB Error:} yellowblack{Could not close file} aquablack{%s} yellowblack{after "
-                      "reading}",
-                      path);
+        ConsolePrintf(
+            "\nredblack{TKB Error:} yellowblack{Could not close file} aquablack{%s} yellowblack{after "
+            "reading}",
+            path);
     }
     return buffer;
 }

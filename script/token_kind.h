@@ -75,4 +75,6 @@ inline constexpr int kLastTokenKind = 64;
 // Display name of kinds 0 to 44 ("Word", "( (Open Parenthesis)", ...). Keywords and numbers outside
 // the table have no display name; they give "Unknown Token" so messages never print a null string.
 const char* TokenDisplayName(int kind);
-inline const char* TokenDisplayName(TokenKind kind) { return TokenDisplayName(static_cast<int>(kind)); }
+inline const char* TokenDisplayName(TokenKind kind) {
+    return TokenDisplayName(static_cast<int>(kind));
+}

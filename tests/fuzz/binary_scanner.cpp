@@ -1,8 +1,9 @@
 // Binary scanner on arbitrary bytes: no read outside the buffer, every scan ends.
+#include "script/binary_scanner.h"
+
 #include <cstddef>
 #include <cstdint>
 
-#include "script/binary_scanner.h"
 #include "script/token_file.h"
 #include "tests/fuzz/quiet_console.h"
 
@@ -24,6 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     ScanShotHeader(buffer);
-    for (int index = -1; index < 4; ++index) ScanShotEntry(buffer, index);
+    for (int index = -1; index < 4; ++index)
+        ScanShotEntry(buffer, index);
     return 0;
 }

@@ -52,7 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             case kShotDataString:
                 Check(token.kind == kShotDataString && std::strcmp(token.string, lexer.string) == 0);
                 break;
-            case kShotDataCharacter: Check(token.kind == kShotDataCharacter && token.character == lexer.character); break;
+            case kShotDataCharacter:
+                Check(token.kind == kShotDataCharacter && token.character == lexer.character);
+                break;
             case kShotDataNumber:
                 Check(token.kind >= kScannerFirstNumberKind && token.kind <= kScannerLastNumberKind);
                 if (token.kind == 0x33) {
@@ -61,7 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     Check(token.number == lexer.number);
                 }
                 break;
-            default: Check(token.kind == lexer.kind); break;
+            default:
+                Check(token.kind == lexer.kind);
+                break;
         }
         if (lexer.kind == kShotDataEndOfText || lexer.kind == kShotDataInvalid) break;
     }

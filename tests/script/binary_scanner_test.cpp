@@ -18,7 +18,9 @@ TokenBuffer Buffer(Bytes bytes) {
     return buffer;
 }
 
-TokenBuffer FromText(const char* text) { return EncodeShotDataText(BuildShotDataKeywordTable(), text); }
+TokenBuffer FromText(const char* text) {
+    return EncodeShotDataText(BuildShotDataKeywordTable(), text);
+}
 
 std::vector<int> Kinds(const TokenBuffer& buffer) {
     ScannerToken token = StartScanner(buffer);
@@ -31,9 +33,9 @@ std::vector<int> Kinds(const TokenBuffer& buffer) {
 }
 
 TEST(ReadScannerToken, DecodesEveryNumberForm) {
-    const TokenBuffer buffer = Buffer({0x2D, 0xFF, 0x2E, 0xFF, 0x2F, 0x00, 0x01, 0x30, 0x7F, 0xFF, 0x31, 0xFF, 0xFF,
-                                       0xFF, 0xFF, 0x32, 0x00, 0x00, 0x00, 0x80, 0x33, 0x00, 0x00, 0xC0, 0x3F, 0x34,
-                                       0, 0, 0, 0, 0, 0, 0xF8, 0xBF, 0x01});
+    const TokenBuffer buffer = Buffer({0x2D, 0xFF, 0x2E, 0xFF, 0x2F, 0x00, 0x01, 0x30, 0x7F, 0xFF, 0x31, 0xFF,
+                                       0xFF, 0xFF, 0xFF, 0x32, 0x00, 0x00, 0x00, 0x80, 0x33, 0x00, 0x00, 0xC0,
+                                       0x3F, 0x34, 0,    0,    0,    0,    0,    0,    0xF8, 0xBF, 0x01});
     const double expected[] = {255, -1, 256, -129, 4294967295.0, -2147483648.0, 1.5, -1.5};
     ScannerToken token = StartScanner(buffer);
     int kind = 0x2D;
@@ -47,7 +49,8 @@ TEST(ReadScannerToken, DecodesEveryNumberForm) {
 }
 
 TEST(ReadScannerToken, PayloadsKeywordsAndOtherFieldsKept) {
-    const TokenBuffer buffer = Buffer({0x03, 'a', 'b', 0x00, 0x05, 'p', 0x00, 0x04, 'z', 0x41, 0x4C, 0x2C, 0x00, 0x01});
+    const TokenBuffer buffer =
+        Buffer({0x03, 'a', 'b', 0x00, 0x05, 'p', 0x00, 0x04, 'z', 0x41, 0x4C, 0x2C, 0x00, 0x01});
     ScannerToken token = StartScanner(buffer);
     ReadScannerToken(token);
     EXPECT_EQ(token.kind, kShotDataWord);
@@ -78,9 +81,17 @@ TEST(ReadScannerToken, PayloadsKeywordsAndOtherFieldsKept) {
 
 TEST(ReadScannerToken, TruncatedStreamsEndAsEndOfText) {
     const std::vector<Bytes> streams = {
-        {},           {0x03, 'a', 'b'}, {0x05},    {0x05, 'x'}, {0x04},
-        {0x2D},       {0x2F, 0x01},     {0x30, 1}, {0x31, 1, 2, 3},
-        {0x33, 1, 2}, {0x34, 1, 2, 3, 4, 5, 6, 7},
+        {},
+        {0x03, 'a', 'b'},
+        {0x05},
+        {0x05, 'x'},
+        {0x04},
+        {0x2D},
+        {0x2F, 0x01},
+        {0x30, 1},
+        {0x31, 1, 2, 3},
+        {0x33, 1, 2},
+        {0x34, 1, 2, 3, 4, 5, 6, 7},
     };
     for (const Bytes& bytes : streams) {
         // An exact-size heap copy: the sanitizers catch any read past its end.

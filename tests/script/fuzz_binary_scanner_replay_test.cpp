@@ -8,4 +8,6 @@
 
 #include "tests/script/fuzz_replay.h"
 
-TEST(FuzzReplay, BinaryScanner) { ReplayFuzzInputs("binary_scanner", FuzzBinaryScannerOneInput); }
+TEST(FuzzReplay, BinaryScanner) {
+    ReplayFuzzInputs("binary_scanner", FuzzBinaryScannerOneInput);
+}

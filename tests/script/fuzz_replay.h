@@ -16,7 +16,8 @@ inline void ReplayFuzzInputs(const std::string& target, int (*run)(const uint8_t
     namespace fs = std::filesystem;
     const fs::path root = SPARREL_SOURCE_DIR;
     int count = 0;
-    for (const fs::path& dir : {root / "tests/fuzz/corpus" / target, root / "tests/script/data/fuzz" / target}) {
+    for (const fs::path& dir :
+         {root / "tests/fuzz/corpus" / target, root / "tests/script/data/fuzz" / target}) {
         if (!fs::is_directory(dir)) continue;
         for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
             if (!entry.is_regular_file()) continue;

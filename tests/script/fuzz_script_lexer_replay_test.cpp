@@ -8,4 +8,6 @@
 
 #include "tests/script/fuzz_replay.h"
 
-TEST(FuzzReplay, ScriptLexer) { ReplayFuzzInputs("script_lexer", FuzzScriptLexerOneInput); }
+TEST(FuzzReplay, ScriptLexer) {
+    ReplayFuzzInputs("script_lexer", FuzzScriptLexerOneInput);
+}

@@ -8,4 +8,6 @@
 
 #include "tests/script/fuzz_replay.h"
 
-TEST(FuzzReplay, ShotdataEncoder) { ReplayFuzzInputs("shotdata_encoder", FuzzShotdataEncoderOneInput); }
+TEST(FuzzReplay, ShotdataEncoder) {
+    ReplayFuzzInputs("shotdata_encoder", FuzzShotdataEncoderOneInput);
+}

@@ -26,7 +26,8 @@ std::string ErrorOf(const char* text, int* line = nullptr) {
     Lexer lexer;
     StartLexer(lexer, text);
     try {
-        do NextToken(lexer);
+        do
+            NextToken(lexer);
         while (lexer.kind != K::EndOfFile && lexer.kind != K::Invalid);
     } catch (const parser_error& error) {
         if (line != nullptr) *line = lexer.line;
@@ -49,15 +50,17 @@ TEST(Lexer, EmptyTextEndsAndKeepsEnding) {
 
 TEST(Lexer, EveryOperatorLongestMatchFirst) {
     EXPECT_EQ(Kinds("()[]{}(||),;~=+-++--*/%^"),
-              (std::vector<K>{K::OpenParen, K::CloseParen, K::OpenBracket, K::CloseBracket, K::OpenBrace,
-                              K::CloseBrace, K::OpenAbsolute, K::CloseAbsolute, K::Comma, K::Semicolon, K::Tilde,
-                              K::Assign, K::Plus, K::Minus, K::Increment, K::Decrement, K::Asterisk, K::Slash,
-                              K::Percent, K::Caret, K::EndOfFile}));
+              (std::vector<K>{K::OpenParen,  K::CloseParen,   K::OpenBracket,   K::CloseBracket, K::OpenBrace,
+                              K::CloseBrace, K::OpenAbsolute, K::CloseAbsolute, K::Comma,        K::Semicolon,
+                              K::Tilde,      K::Assign,       K::Plus,          K::Minus,        K::Increment,
+                              K::Decrement,  K::Asterisk,     K::Slash,         K::Percent,      K::Caret,
+                              K::EndOfFile}));
     EXPECT_EQ(Kinds("==>>=<<=!=!&&&|||@+=-=*=/=%=^=.."),
-              (std::vector<K>{K::Equal, K::Greater, K::GreaterEqual, K::Less, K::LessEqual, K::NotEqual,
-                              K::Exclamation, K::AndThen, K::Ampersand, K::OrElse, K::Vertical, K::At, K::AddAssign,
-                              K::SubtractAssign, K::MultiplyAssign, K::DivideAssign, K::RemainderAssign,
-                              K::PowerAssign, K::Range, K::EndOfFile}));
+              (std::vector<K>{K::Equal,           K::Greater,        K::GreaterEqual,   K::Less,
+                              K::LessEqual,       K::NotEqual,       K::Exclamation,    K::AndThen,
+                              K::Ampersand,       K::OrElse,         K::Vertical,       K::At,
+                              K::AddAssign,       K::SubtractAssign, K::MultiplyAssign, K::DivideAssign,
+                              K::RemainderAssign, K::PowerAssign,    K::Range,          K::EndOfFile}));
     EXPECT_EQ(Kinds("(|x|)"), (std::vector<K>{K::OpenAbsolute, K::Word, K::CloseAbsolute, K::EndOfFile}));
     EXPECT_EQ(Kinds("a+=1"), (std::vector<K>{K::Word, K::AddAssign, K::Real, K::EndOfFile}));
     EXPECT_EQ(Kinds("+++"), (std::vector<K>{K::Increment, K::Plus, K::EndOfFile}));
@@ -77,12 +80,13 @@ TEST(Lexer, KindNumbersAreThoseOfTheTokenFiles) {
 }
 
 TEST(Lexer, KeywordsAndWords) {
-    EXPECT_EQ(Kinds("alternative ascent break case descent else function if in let var local loop others real "
-                    "return sub task times while yield"),
-              (std::vector<K>{K::KwAlternative, K::KwAscent, K::KwBreak, K::KwCase, K::KwDescent, K::KwElse,
-                              K::KwFunction, K::KwIf, K::KwIn, K::KwLet, K::KwLet, K::KwLocal, K::KwLoop,
-                              K::KwOthers, K::KwReal, K::KwReturn, K::KwSub, K::KwTask, K::KwTimes, K::KwWhile,
-                              K::KwYield, K::EndOfFile}));
+    EXPECT_EQ(
+        Kinds("alternative ascent break case descent else function if in let var local loop others real "
+              "return sub task times while yield"),
+        (std::vector<K>{K::KwAlternative, K::KwAscent, K::KwBreak, K::KwCase,   K::KwDescent, K::KwElse,
+                        K::KwFunction,    K::KwIf,     K::KwIn,    K::KwLet,    K::KwLet,     K::KwLocal,
+                        K::KwLoop,        K::KwOthers, K::KwReal,  K::KwReturn, K::KwSub,     K::KwTask,
+                        K::KwTimes,       K::KwWhile,  K::KwYield, K::EndOfFile}));
     Lexer lexer;
     StartLexer(lexer, "_if9 If letter");
     NextToken(lexer);

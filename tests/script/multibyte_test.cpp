@@ -14,10 +14,14 @@ TEST(MultibyteToWide, DecodesUtf8IntoUtf16Units) {
 
 TEST(MultibyteToWide, EachIllFormedSubpartBecomesOneReplacement) {
     // Stray continuation bytes and bytes that never start a sequence: one each.
-    EXPECT_EQ(MultibyteToWide("a\x80\xBF" "b"), u"a\uFFFD\uFFFDb");
+    EXPECT_EQ(MultibyteToWide("a\x80\xBF"
+                              "b"),
+              u"a\uFFFD\uFFFDb");
     EXPECT_EQ(MultibyteToWide("\xC0\xC1\xF5\xFF"), u"\uFFFD\uFFFD\uFFFD\uFFFD");
     // A sequence cut short is one replacement; the byte that broke it is read afresh.
-    EXPECT_EQ(MultibyteToWide("\xE2\x9C" "a"), u"\uFFFDa");
+    EXPECT_EQ(MultibyteToWide("\xE2\x9C"
+                              "a"),
+              u"\uFFFDa");
     EXPECT_EQ(MultibyteToWide("\xF0\x9F\x98"), u"\uFFFD");
     EXPECT_EQ(MultibyteToWide("\xE2\xC3\xA9"), u"\uFFFD\u00E9");
     // Overlong forms, surrogates and values above U+10FFFF are refused at their second byte.

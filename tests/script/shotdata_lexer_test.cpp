@@ -49,11 +49,12 @@ TEST(ShotDataLexer, FieldsAreNarrowBytes) {
 TEST(ShotDataLexer, ErrorsArePrintedAndLexingGoesOn) {
     CaptureConsole console;
     EXPECT_EQ(Kinds(".5 'ab' \\q x"), (std::vector<int>{52, 3, 1}));
-    EXPECT_EQ(console.Text(),
-              "\nDecimals can not start with a period (ex. \".\" and \".5\"), they must be defined completely "
-              "(ex. \"0.5\")"
-              "\nThe length of a character type value is only 1"
-              "\nSpecial characters are strange (do not forget \" ... \")");
+    EXPECT_EQ(
+        console.Text(),
+        "\nDecimals can not start with a period (ex. \".\" and \".5\"), they must be defined completely "
+        "(ex. \"0.5\")"
+        "\nThe length of a character type value is only 1"
+        "\nSpecial characters are strange (do not forget \" ... \")");
     EXPECT_EQ(console.Segments().size(), 1u);  // no colour labels
 
     console.Clear();
@@ -67,7 +68,8 @@ TEST(ShotDataLexer, ErrorsArePrintedAndLexingGoesOn) {
 TEST(ShotDataLexer, UnclosedQuoteEndsTheText) {
     CaptureConsole console;
     EXPECT_EQ(Kinds("x \"open"), (std::vector<int>{3, 1}));
-    EXPECT_EQ(console.Text(), "\nA string or character value is not closed (do not forget the closing quote)");
+    EXPECT_EQ(console.Text(),
+              "\nA string or character value is not closed (do not forget the closing quote)");
     console.Clear();
     EXPECT_EQ(Kinds("x /* open"), (std::vector<int>{3, 1}));
     EXPECT_EQ(console.Text(), "");

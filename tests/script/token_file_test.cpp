@@ -22,7 +22,9 @@ Bytes Number(double value) {
     return out;
 }
 
-Bytes Encode(const char* text) { return EncodeShotDataText(BuildShotDataKeywordTable(), text).bytes; }
+Bytes Encode(const char* text) {
+    return EncodeShotDataText(BuildShotDataKeywordTable(), text).bytes;
+}
 
 TEST(EncodeShotDataNumber, WholeNumbersTakeTheSmallestIntegerForm) {
     EXPECT_EQ(Number(0), (Bytes{0x2D, 0x00}));
@@ -59,14 +61,16 @@ TEST(EncodeShotData, KeywordsAreSingleBytesInTableOrder) {
     EXPECT_EQ(Encode("shot_image delay_rect ShotData id rect delay_color render angular_velocity fixed_angle "
                      "collision AnimationData animation_data"),
               (Bytes{0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49, 0x4A, 0x4B, 0x4C, 0x01}));
-    EXPECT_EQ(Encode("Shot_Image"), (Bytes{0x03, 'S', 'h', 'o', 't', '_', 'I', 'm', 'a', 'g', 'e', 0x00, 0x01}));
+    EXPECT_EQ(Encode("Shot_Image"),
+              (Bytes{0x03, 'S', 'h', 'o', 't', '_', 'I', 'm', 'a', 'g', 'e', 0x00, 0x01}));
 }
 
 TEST(EncodeShotData, TokensAndTheirPayloads) {
-    EXPECT_EQ(Encode("shot_image = \"a.png\""), (Bytes{0x41, 0x11, 0x05, 'a', '.', 'p', 'n', 'g', 0x00, 0x01}));
+    EXPECT_EQ(Encode("shot_image = \"a.png\""),
+              (Bytes{0x41, 0x11, 0x05, 'a', '.', 'p', 'n', 'g', 0x00, 0x01}));
     EXPECT_EQ(Encode("rect = (0, 16, 300, 2.5)"),
-              (Bytes{0x45, 0x11, 0x06, 0x2D, 0x00, 0x0E, 0x2D, 0x10, 0x0E, 0x2F, 0x2C, 0x01, 0x0E, 0x33, 0x00,
-                     0x00, 0x20, 0x40, 0x07, 0x01}));
+              (Bytes{0x45, 0x11, 0x06, 0x2D, 0x00, 0x0E, 0x2D, 0x10, 0x0E, 0x2F,
+                     0x2C, 0x01, 0x0E, 0x33, 0x00, 0x00, 0x20, 0x40, 0x07, 0x01}));
     EXPECT_EQ(Encode("'x' \\n \"\" -1"), (Bytes{0x04, 'x', 0x04, 0x0A, 0x05, 0x00, 0x13, 0x2D, 0x01, 0x01}));
     EXPECT_EQ(Encode("{ } ; .. |) $ never"), (Bytes{0x0A, 0x0B, 0x0F, 0x2C, 0x0D, 0x02}));
     EXPECT_EQ(Encode(""), (Bytes{0x01}));
@@ -110,7 +114,8 @@ TEST_F(TokenFileTest, WritesTheEncodedFileAndReadsItBack) {
 
 TEST_F(TokenFileTest, EmbeddedNulEndsTheText) {
     Write("sheet.sht", std::string("id\0rect", 7));
-    std::optional<TokenBuffer> buffer = EncodeShotData(BuildShotDataKeywordTable(), Path("sheet.sht").c_str());
+    std::optional<TokenBuffer> buffer =
+        EncodeShotData(BuildShotDataKeywordTable(), Path("sheet.sht").c_str());
     ASSERT_TRUE(buffer);
     EXPECT_EQ(buffer->bytes, (Bytes{0x44, 0x01}));
 }
@@ -128,15 +133,14 @@ TEST_F(TokenFileTest, UnwritableTokenFileIsReported) {
     Write("sheet.sht", "id");
     const std::string target = Path("no/such/folder/OUT.TKB");
     WriteTokenFile(BuildShotDataKeywordTable(), Path("sheet.sht").c_str(), target.c_str());
-    EXPECT_EQ(console.Segments(),
-              (std::vector<ConsoleSegment>{{0x0F, "\n"},
-                                           {0x0C, "TKS Error:"},
-                                           {0x0F, " "},
-                                           {0x0E, "Unable to open file"},
-                                           {0x0F, " "},
-                                           {0x0B, target},
-                                           {0x0F, " "},
-                                           {0x0E, "for writing compiled TKS file"}}));
+    EXPECT_EQ(console.Segments(), (std::vector<ConsoleSegment>{{0x0F, "\n"},
+                                                               {0x0C, "TKS Error:"},
+                                                               {0x0F, " "},
+                                                               {0x0E, "Unable to open file"},
+                                                               {0x0F, " "},
+                                                               {0x0B, target},
+                                                               {0x0F, " "},
+                                                               {0x0E, "for writing compiled TKS file"}}));
 }
 
 TEST_F(TokenFileTest, ShortWriteIsReportedWithTheMessageAsStored) {
@@ -144,7 +148,8 @@ TEST_F(TokenFileTest, ShortWriteIsReportedWithTheMessageAsStored) {
     CaptureConsole console;
     // Large enough that the stream writes straight through instead of buffering.
     std::string sheet;
-    for (int i = 0; i < 40000; ++i) sheet += "id ";
+    for (int i = 0; i < 40000; ++i)
+        sheet += "id ";
     Write("sheet.sht", sheet);
     WriteTokenFile(BuildShotDataKeywordTable(), Path("sheet.sht").c_str(), "/dev/full");
     const std::string text = console.Text();

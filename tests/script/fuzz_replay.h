@@ -1,6 +1,6 @@
 #pragma once
 // Runs a fuzz target over its checked-in inputs: tests/fuzz/corpus/<target>/ and
-// tests/script/data/fuzz/<target>/ (inputs that once made it fail).
+// tests/script/data/fuzz/<target>/ (edge inputs and inputs that once made it fail).
 
 #include <gtest/gtest.h>
 

@@ -5,14 +5,16 @@
 #include "app/platform.h"
 #include "ecs/entity_system.h"
 #include "ecs/system_callbacks.h"
+#include "host/common_data.h"
 #include "host/random.h"
 #include "host/script_manager.h"
+#include "host/system_data.h"
 
 FrameLoopState g_frameLoop;
 
 void StartGame() {
     InitEntitySystem();
-    // The empty common-data area "DEFAULT" is created here once common data is part of the build.
+    InitCommonData();
     const int slot = CreateScript(kMainScriptPath);
     if (slot < kScriptSlotCount) {
         FireEvent("Initialize", slot);
@@ -62,6 +64,8 @@ void RunFrame() {
 void ResetGame() {
     ResetScriptManager();
     ResetEntitySystem();
+    ResetCommonData();
+    ResetSystemData();
     ResetInputState();
     ResetFrameStats();
     ResetRandom();

@@ -8,7 +8,9 @@
 #include <utility>
 
 #include "ecs/entity_bindings.h"
+#include "host/common_data_builtins.h"
 #include "host/core_library.h"
+#include "host/engine_api.h"
 #include "host/script_builtins.h"
 #include "script/machine.h"
 #include "script/operators.h"
@@ -21,6 +23,13 @@ Value NotBuilt(ScriptMachine&, int32_t, Value*) {
     return {};
 }
 constexpr BuiltinFunction kNotBuilt = NotBuilt;
+
+// Marks rows of the older script interface that the engine answers with a diagnostic only; each is
+// bound below to a function naming its row, and this one is never called.
+Value NotProvided(ScriptMachine& machine, int32_t, Value*) {
+    return ApiNotProvided(machine, "(unnamed)");
+}
+constexpr BuiltinFunction kNotProvided = NotProvided;
 
 constexpr BuiltinEntry kRows[] = {
     // Core library: console, arithmetic, trigonometry, random numbers, text, directories (25)
@@ -50,134 +59,134 @@ constexpr BuiltinEntry kRows[] = {
     {"GetFilePathList", CoreGetFilePathList, 1},
     {"GetDirectoryList", CoreGetDirectoryList, 1},
     // Engine API: paths, logs, common data, sound, keys, textures, camera, items, shots (128)
-    {"GetModuleDirectory", kNotBuilt, 0},
-    {"GetMainStgScriptPath", kNotBuilt, 0},
-    {"GetMainPackageScriptPath", kNotBuilt, 0},
-    {"GetMainStgScriptDirectory", kNotBuilt, 0},
-    {"GetCurrentScriptDirectory", kNotBuilt, 0},
-    {"GetScriptPathList", kNotBuilt, 2},
-    {"GetCurrentDateTimeS", kNotBuilt, 0},
-    {"GetStageTime", kNotBuilt, 0},
-    {"GetPackageTime", kNotBuilt, 0},
-    {"GetCurrentFps", kNotBuilt, 0},
-    {"GetUnlimitedFps", kNotBuilt, 0},
-    {"GetReplayFps", kNotBuilt, 0},
-    {"WriteLog", kNotBuilt, 1},
-    {"AppendLog", kNotBuilt, 1},
-    {"RaiseError", kNotBuilt, 1},
-    {"SetCommonData", kNotBuilt, 2},
-    {"GetCommonData", kNotBuilt, 2},
-    {"ClearCommonData", kNotBuilt, 0},
-    {"DeleteCommonData", kNotBuilt, 1},
-    {"SetAreaCommonData", kNotBuilt, 3},
-    {"GetAreaCommonData", kNotBuilt, 3},
-    {"ClearAreaCommonData", kNotBuilt, 1},
-    {"DeleteAreaCommonData", kNotBuilt, 2},
-    {"CreateCommonDataArea", kNotBuilt, 1},
-    {"IsCommonDataAreaExists", kNotBuilt, 1},
-    {"CopyCommonDataArea", kNotBuilt, 2},
-    {"GetCommonDataAreaKeyList", kNotBuilt, 2},
-    {"GetCommonDataValueKeyList", kNotBuilt, 2},
-    {"SaveCommonDataAreaA1", kNotBuilt, 1},
-    {"LoadCommonDataAreaA1", kNotBuilt, 1},
-    {"SaveCommonDataAreaA2", kNotBuilt, 2},
-    {"LoadCommonDataAreaA2", kNotBuilt, 2},
-    {"SaveCommonDataAreaToReplayFile", kNotBuilt, 1},
-    {"LoadCommonDataAreaFromReplayFile", kNotBuilt, 1},
+    {"GetModuleDirectory", kNotProvided, 0},
+    {"GetMainStgScriptPath", kNotProvided, 0},
+    {"GetMainPackageScriptPath", kNotProvided, 0},
+    {"GetMainStgScriptDirectory", kNotProvided, 0},
+    {"GetCurrentScriptDirectory", ApiGetCurrentScriptDirectory, 0},
+    {"GetScriptPathList", kNotProvided, 2},
+    {"GetCurrentDateTimeS", kNotProvided, 0},
+    {"GetStageTime", kNotProvided, 0},
+    {"GetPackageTime", kNotProvided, 0},
+    {"GetCurrentFps", ApiGetCurrentFps, 0},
+    {"GetUnlimitedFps", ApiGetUnlimitedFps, 0},
+    {"GetReplayFps", kNotProvided, 0},
+    {"WriteLog", ApiWriteLog, 1},
+    {"AppendLog", ApiAppendLog, 1},
+    {"RaiseError", ApiRaiseError, 1},
+    {"SetCommonData", ApiSetCommonData, 2},
+    {"GetCommonData", ApiGetCommonData, 2},
+    {"ClearCommonData", ApiClearCommonData, 0},
+    {"DeleteCommonData", ApiDeleteCommonData, 1},
+    {"SetAreaCommonData", ApiSetAreaCommonData, 3},
+    {"GetAreaCommonData", ApiGetAreaCommonData, 3},
+    {"ClearAreaCommonData", ApiClearAreaCommonData, 1},
+    {"DeleteAreaCommonData", ApiDeleteAreaCommonData, 2},
+    {"CreateCommonDataArea", ApiCreateCommonDataArea, 1},
+    {"IsCommonDataAreaExists", ApiIsCommonDataAreaExists, 1},
+    {"CopyCommonDataArea", ApiCopyCommonDataArea, 2},
+    {"GetCommonDataAreaKeyList", ApiGetCommonDataKeyList, 2},
+    {"GetCommonDataValueKeyList", ApiGetCommonDataKeyList, 2},
+    {"SaveCommonDataAreaA1", kNotProvided, 1},
+    {"LoadCommonDataAreaA1", kNotProvided, 1},
+    {"SaveCommonDataAreaA2", kNotProvided, 2},
+    {"LoadCommonDataAreaA2", kNotProvided, 2},
+    {"SaveCommonDataAreaToReplayFile", kNotProvided, 1},
+    {"LoadCommonDataAreaFromReplayFile", kNotProvided, 1},
     {"LoadSound", kNotBuilt, 1},
     {"RemoveSound", kNotBuilt, 1},
     {"PlayBGM", kNotBuilt, 3},
     {"PlaySE", kNotBuilt, 1},
     {"StopSound", kNotBuilt, 1},
-    {"AddVirtualKey", kNotBuilt, 3},
-    {"AddReplayTargetVirtualKey", kNotBuilt, 1},
-    {"GetKeyState", kNotBuilt, 1},
-    {"GetMouseState", kNotBuilt, 1},
-    {"GetMouseX", kNotBuilt, 0},
-    {"GetMouseY", kNotBuilt, 0},
-    {"GetMouseMoveZ", kNotBuilt, 0},
-    {"SetSkipModeKey", kNotBuilt, 1},
+    {"AddVirtualKey", kNotProvided, 3},
+    {"AddReplayTargetVirtualKey", kNotProvided, 1},
+    {"GetKeyState", ApiGetKeyState, 1},
+    {"GetMouseState", kNotProvided, 1},
+    {"GetMouseX", ApiGetMouseX, 0},
+    {"GetMouseY", ApiGetMouseY, 0},
+    {"GetMouseMoveZ", kNotProvided, 0},
+    {"SetSkipModeKey", kNotProvided, 1},
     {"LoadTexture", kNotBuilt, 1},
     {"RemoveTexture", kNotBuilt, 1},
     {"GetTextureWidth", kNotBuilt, 1},
     {"GetTextureHeight", kNotBuilt, 1},
-    {"SetFogEnable", kNotBuilt, 1},
-    {"SetFogParam", kNotBuilt, 5},
-    {"SetInvalidRenderPriorityA1", kNotBuilt, 2},
-    {"ClearInvalidRenderPriority", kNotBuilt, 0},
-    {"GetReservedRenderTargetName", kNotBuilt, 1},
-    {"CreateRenderTarget", kNotBuilt, 1},
-    {"RenderToTextureA1", kNotBuilt, 4},
-    {"RenderToTextureB1", kNotBuilt, 3},
-    {"SaveRenderedTextureA1", kNotBuilt, 2},
-    {"SaveRenderedTextureA2", kNotBuilt, 6},
-    {"SaveSnapShotA1", kNotBuilt, 1},
-    {"SaveSnapShotA2", kNotBuilt, 5},
-    {"IsPixelShaderSupported", kNotBuilt, 2},
-    {"SetShader", kNotBuilt, 3},
-    {"SetShaderI", kNotBuilt, 3},
-    {"ResetShader", kNotBuilt, 2},
-    {"ResetShaderI", kNotBuilt, 2},
-    {"Set2DCameraFocusX", kNotBuilt, 1},
-    {"Set2DCameraFocusY", kNotBuilt, 1},
-    {"Set2DCameraAngleZ", kNotBuilt, 1},
-    {"Set2DCameraRatio", kNotBuilt, 1},
-    {"Set2DCameraRatioX", kNotBuilt, 1},
-    {"Set2DCameraRatioY", kNotBuilt, 1},
-    {"Reset2DCamera", kNotBuilt, 0},
-    {"Get2DCameraX", kNotBuilt, 0},
-    {"Get2DCameraY", kNotBuilt, 0},
-    {"Get2DCameraAngleZ", kNotBuilt, 0},
-    {"Get2DCameraRatio", kNotBuilt, 0},
-    {"Get2DCameraRatioX", kNotBuilt, 0},
-    {"Get2DCameraRatioY", kNotBuilt, 0},
-    {"SetItemRenderPriorityI", kNotBuilt, 1},
-    {"SetShotRenderPriorityI", kNotBuilt, 1},
-    {"GetStgFrameRenderPriorityMinI", kNotBuilt, 0},
-    {"GetStgFrameRenderPriorityMaxI", kNotBuilt, 0},
-    {"GetItemRenderPriorityI", kNotBuilt, 0},
-    {"GetShotRenderPriorityI", kNotBuilt, 0},
-    {"GetPlayerRenderPriorityI", kNotBuilt, 0},
-    {"GetCameraFocusPermitPriorityI", kNotBuilt, 0},
-    {"SystemData_GetValue", kNotBuilt, 1},
-    {"SystemData_SetValue", kNotBuilt, 2},
-    {"GetScreenWidth", kNotBuilt, 0},
-    {"GetScreenHeight", kNotBuilt, 0},
-    {"IsReplay", kNotBuilt, 0},
-    {"AddArchiveFile", kNotBuilt, 1},
-    {"GetEnemyBossSceneObjectID", kNotBuilt, 0},
-    {"GetEnemyBossObjectID", kNotBuilt, 0},
-    {"GetAllEnemyID", kNotBuilt, 0},
-    {"GetIntersectionRegistedEnemyID", kNotBuilt, 0},
-    {"GetAllEnemyIntersectionPosition", kNotBuilt, 0},
-    {"GetEnemyIntersectionPosition", kNotBuilt, 3},
-    {"GetEnemyIntersectionPositionByIdA1", kNotBuilt, 1},
-    {"GetEnemyIntersectionPositionByIdA2", kNotBuilt, 3},
-    {"ReloadEnemyShotData", kNotBuilt, 1},
-    {"DeleteShotInCircle", kNotBuilt, 5},
-    {"CreateCurveLaserA1", kNotBuilt, 8},
-    {"SetShotIntersectionCircle", kNotBuilt, 3},
-    {"SetShotIntersectionLine", kNotBuilt, 5},
-    {"GetShotIdInCircleA1", kNotBuilt, 3},
-    {"GetShotIdInCircleA2", kNotBuilt, 4},
-    {"GetShotCount", kNotBuilt, 1},
-    {"SetShotAutoDeleteClip", kNotBuilt, 4},
-    {"GetShotDataInfoA1", kNotBuilt, 3},
-    {"StartShotScript", kNotBuilt, 1},
-    {"CreateItemA1", kNotBuilt, 4},
-    {"CreateItemA2", kNotBuilt, 6},
-    {"CreateItemU1", kNotBuilt, 4},
-    {"CreateItemU2", kNotBuilt, 6},
-    {"CollectAllItems", kNotBuilt, 0},
-    {"CollectItemsByType", kNotBuilt, 1},
-    {"CollectItemsInCircle", kNotBuilt, 3},
-    {"CancelCollectItems", kNotBuilt, 0},
-    {"StartItemScript", kNotBuilt, 1},
-    {"SetDefaultBonusItemEnable", kNotBuilt, 1},
-    {"LoadItemData", kNotBuilt, 1},
-    {"ReloadItemData", kNotBuilt, 1},
-    {"CallSpell", kNotBuilt, 0},
-    {"GetSpellManageObject", kNotBuilt, 0},
+    {"SetFogEnable", kNotProvided, 1},
+    {"SetFogParam", kNotProvided, 5},
+    {"SetInvalidRenderPriorityA1", kNotProvided, 2},
+    {"ClearInvalidRenderPriority", kNotProvided, 0},
+    {"GetReservedRenderTargetName", kNotProvided, 1},
+    {"CreateRenderTarget", kNotProvided, 1},
+    {"RenderToTextureA1", kNotProvided, 4},
+    {"RenderToTextureB1", kNotProvided, 3},
+    {"SaveRenderedTextureA1", kNotProvided, 2},
+    {"SaveRenderedTextureA2", kNotProvided, 6},
+    {"SaveSnapShotA1", kNotProvided, 1},
+    {"SaveSnapShotA2", kNotProvided, 5},
+    {"IsPixelShaderSupported", kNotProvided, 2},
+    {"SetShader", kNotProvided, 3},
+    {"SetShaderI", kNotProvided, 3},
+    {"ResetShader", kNotProvided, 2},
+    {"ResetShaderI", kNotProvided, 2},
+    {"Set2DCameraFocusX", kNotProvided, 1},
+    {"Set2DCameraFocusY", kNotProvided, 1},
+    {"Set2DCameraAngleZ", kNotProvided, 1},
+    {"Set2DCameraRatio", kNotProvided, 1},
+    {"Set2DCameraRatioX", kNotProvided, 1},
+    {"Set2DCameraRatioY", kNotProvided, 1},
+    {"Reset2DCamera", kNotProvided, 0},
+    {"Get2DCameraX", kNotProvided, 0},
+    {"Get2DCameraY", kNotProvided, 0},
+    {"Get2DCameraAngleZ", kNotProvided, 0},
+    {"Get2DCameraRatio", kNotProvided, 0},
+    {"Get2DCameraRatioX", kNotProvided, 0},
+    {"Get2DCameraRatioY", kNotProvided, 0},
+    {"SetItemRenderPriorityI", kNotProvided, 1},
+    {"SetShotRenderPriorityI", kNotProvided, 1},
+    {"GetStgFrameRenderPriorityMinI", kNotProvided, 0},
+    {"GetStgFrameRenderPriorityMaxI", kNotProvided, 0},
+    {"GetItemRenderPriorityI", kNotProvided, 0},
+    {"GetShotRenderPriorityI", kNotProvided, 0},
+    {"GetPlayerRenderPriorityI", kNotProvided, 0},
+    {"GetCameraFocusPermitPriorityI", kNotProvided, 0},
+    {"SystemData_GetValue", ApiSystemDataGetValue, 1},
+    {"SystemData_SetValue", ApiSystemDataSetValue, 2},
+    {"GetScreenWidth", ApiGetScreenWidth, 0},
+    {"GetScreenHeight", ApiGetScreenHeight, 0},
+    {"IsReplay", kNotProvided, 0},
+    {"AddArchiveFile", kNotProvided, 1},
+    {"GetEnemyBossSceneObjectID", kNotProvided, 0},
+    {"GetEnemyBossObjectID", kNotProvided, 0},
+    {"GetAllEnemyID", kNotProvided, 0},
+    {"GetIntersectionRegistedEnemyID", kNotProvided, 0},
+    {"GetAllEnemyIntersectionPosition", kNotProvided, 0},
+    {"GetEnemyIntersectionPosition", kNotProvided, 3},
+    {"GetEnemyIntersectionPositionByIdA1", kNotProvided, 1},
+    {"GetEnemyIntersectionPositionByIdA2", kNotProvided, 3},
+    {"ReloadEnemyShotData", kNotProvided, 1},
+    {"DeleteShotInCircle", kNotProvided, 5},
+    {"CreateCurveLaserA1", kNotProvided, 8},
+    {"SetShotIntersectionCircle", kNotProvided, 3},
+    {"SetShotIntersectionLine", kNotProvided, 5},
+    {"GetShotIdInCircleA1", kNotProvided, 3},
+    {"GetShotIdInCircleA2", kNotProvided, 4},
+    {"GetShotCount", kNotProvided, 1},
+    {"SetShotAutoDeleteClip", kNotProvided, 4},
+    {"GetShotDataInfoA1", kNotProvided, 3},
+    {"StartShotScript", kNotProvided, 1},
+    {"CreateItemA1", kNotProvided, 4},
+    {"CreateItemA2", kNotProvided, 6},
+    {"CreateItemU1", kNotProvided, 4},
+    {"CreateItemU2", kNotProvided, 6},
+    {"CollectAllItems", kNotProvided, 0},
+    {"CollectItemsByType", kNotProvided, 1},
+    {"CollectItemsInCircle", kNotProvided, 3},
+    {"CancelCollectItems", kNotProvided, 0},
+    {"StartItemScript", kNotProvided, 1},
+    {"SetDefaultBonusItemEnable", kNotProvided, 1},
+    {"LoadItemData", kNotProvided, 1},
+    {"ReloadItemData", kNotProvided, 1},
+    {"CallSpell", kNotProvided, 0},
+    {"GetSpellManageObject", kNotProvided, 0},
     // Script manager: scripts, events and their results (17)
     {"LoadScript", ScriptLoadScript, 1},
     {"StartScript", ScriptStartScript, 1},
@@ -511,10 +520,17 @@ Value Unavailable(ScriptMachine& machine, int32_t, Value*) {
     return {};
 }
 
+// Likewise one diagnostic per name.
+template <size_t kRow>
+Value NotProvidedNamed(ScriptMachine& machine, int32_t, Value*) {
+    return ApiNotProvided(machine, kRows[kRow].name);
+}
+
 template <size_t kRow>
 constexpr BuiltinEntry Bind() {
     BuiltinEntry entry = kRows[kRow];
     if (entry.function == kNotBuilt) entry.function = Unavailable<kFirstRowOfName[kRow]>;
+    if (entry.function == kNotProvided) entry.function = NotProvidedNamed<kFirstRowOfName[kRow]>;
     return entry;
 }
 
@@ -532,9 +548,21 @@ std::span<const BuiltinEntry> BuiltinTable() {
     return kBuiltinTable;
 }
 
-bool IsUnavailableBuiltin(BuiltinFunction function) {
+namespace {
+
+bool IsBoundFrom(BuiltinFunction marker, BuiltinFunction function) {
     for (size_t row = 0; row < kBuiltinCount; ++row) {
-        if (kRows[row].function == kNotBuilt && kBuiltinTable[row].function == function) return true;
+        if (kRows[row].function == marker && kBuiltinTable[row].function == function) return true;
     }
     return false;
+}
+
+}  // namespace
+
+bool IsUnavailableBuiltin(BuiltinFunction function) {
+    return IsBoundFrom(kNotBuilt, function);
+}
+
+bool IsNotProvidedBuiltin(BuiltinFunction function) {
+    return IsBoundFrom(kNotProvided, function);
 }

@@ -14,3 +14,7 @@ std::span<const BuiltinEntry> BuiltinTable();
 // Whether `function` is the stand-in for a builtin whose subsystem is not in this build yet: it stops
 // the script with "<name> is not available in this build".
 bool IsUnavailableBuiltin(BuiltinFunction function);
+
+// Whether `function` answers for a function of the older script interface that the engine does not
+// provide: it prints a diagnostic naming its row and returns 0.
+bool IsNotProvidedBuiltin(BuiltinFunction function);

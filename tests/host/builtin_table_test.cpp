@@ -10,6 +10,7 @@
 #include "script/engine.h"
 #include "script/machine.h"
 #include "script/operators.h"
+#include "tests/support/capture_console.h"
 
 namespace {
 
@@ -66,12 +67,15 @@ TEST(BuiltinTable, SharedAndMissingFunctions) {
     EXPECT_EQ(RowNamed("CloseStgScene").function, nullptr);
     EXPECT_EQ(RowNamed("rtos").function, RowNamed("vtos").function);
     EXPECT_EQ(RowNamed("modc").function, &OperatorRemainder);
+    EXPECT_EQ(RowNamed("GetCommonDataAreaKeyList").function, RowNamed("GetCommonDataValueKeyList").function);
     // Every other row has its own function.
     for (size_t row = 0; row < table.size(); ++row) {
         for (size_t other = row + 1; other < table.size(); ++other) {
             if (table[row].function == nullptr || table[row].function != table[other].function) continue;
             const std::string pair = std::string(table[row].name) + "/" + table[other].name;
-            EXPECT_TRUE(pair == "GetScriptResult/GetScriptResult" || pair == "rtos/vtos") << pair;
+            EXPECT_TRUE(pair == "GetScriptResult/GetScriptResult" || pair == "rtos/vtos" ||
+                        pair == "GetCommonDataAreaKeyList/GetCommonDataValueKeyList")
+                << pair;
         }
     }
 }
@@ -90,42 +94,75 @@ TEST(BuiltinTable, StandInsStopTheScriptNamingTheirRow) {
     }
 }
 
+// The functions of the older script interface that the engine answers with a diagnostic only.
+TEST(BuiltinTable, NotProvidedRowsPrintTheirNameAndReturnZero) {
+    const std::vector<std::string> expected = {
+        // Paths and time
+        "GetModuleDirectory", "GetMainStgScriptPath", "GetMainPackageScriptPath", "GetMainStgScriptDirectory",
+        "GetScriptPathList", "GetCurrentDateTimeS", "GetStageTime", "GetPackageTime", "GetReplayFps",
+        // Common-data files
+        "SaveCommonDataAreaA1", "LoadCommonDataAreaA1", "SaveCommonDataAreaA2", "LoadCommonDataAreaA2",
+        "SaveCommonDataAreaToReplayFile", "LoadCommonDataAreaFromReplayFile",
+        // Input
+        "AddVirtualKey", "AddReplayTargetVirtualKey", "GetMouseState", "GetMouseMoveZ", "SetSkipModeKey",
+        // Rendering
+        "SetFogEnable", "SetFogParam", "SetInvalidRenderPriorityA1", "ClearInvalidRenderPriority",
+        "GetReservedRenderTargetName", "CreateRenderTarget", "RenderToTextureA1", "RenderToTextureB1",
+        "SaveRenderedTextureA1", "SaveRenderedTextureA2", "SaveSnapShotA1", "SaveSnapShotA2",
+        "IsPixelShaderSupported", "SetShader", "SetShaderI", "ResetShader", "ResetShaderI",
+        // 2D camera
+        "Set2DCameraFocusX", "Set2DCameraFocusY", "Set2DCameraAngleZ", "Set2DCameraRatio",
+        "Set2DCameraRatioX", "Set2DCameraRatioY", "Reset2DCamera", "Get2DCameraX", "Get2DCameraY",
+        "Get2DCameraAngleZ", "Get2DCameraRatio", "Get2DCameraRatioX", "Get2DCameraRatioY",
+        // Render priorities
+        "SetItemRenderPriorityI", "SetShotRenderPriorityI", "GetStgFrameRenderPriorityMinI",
+        "GetStgFrameRenderPriorityMaxI", "GetItemRenderPriorityI", "GetShotRenderPriorityI",
+        "GetPlayerRenderPriorityI", "GetCameraFocusPermitPriorityI",
+        // Replay and archives
+        "IsReplay", "AddArchiveFile",
+        // Enemies
+        "GetEnemyBossSceneObjectID", "GetEnemyBossObjectID", "GetAllEnemyID",
+        "GetIntersectionRegistedEnemyID", "GetAllEnemyIntersectionPosition", "GetEnemyIntersectionPosition",
+        "GetEnemyIntersectionPositionByIdA1", "GetEnemyIntersectionPositionByIdA2",
+        // Shots
+        "ReloadEnemyShotData", "DeleteShotInCircle", "CreateCurveLaserA1", "SetShotIntersectionCircle",
+        "SetShotIntersectionLine", "GetShotIdInCircleA1", "GetShotIdInCircleA2", "GetShotCount",
+        "SetShotAutoDeleteClip", "GetShotDataInfoA1", "StartShotScript",
+        // Items and spells
+        "CreateItemA1", "CreateItemA2", "CreateItemU1", "CreateItemU2", "CollectAllItems",
+        "CollectItemsByType", "CollectItemsInCircle", "CancelCollectItems", "StartItemScript",
+        "SetDefaultBonusItemEnable", "LoadItemData", "ReloadItemData", "CallSpell", "GetSpellManageObject"};
+    std::vector<std::string> actual;
+    ScriptEngine engine;
+    for (const BuiltinEntry& entry : BuiltinTable()) {
+        if (!IsNotProvidedBuiltin(entry.function)) continue;
+        actual.push_back(entry.name);
+        ScriptMachine machine(engine);
+        // Whatever the arguments, they are not read.
+        std::vector<Value> arguments(static_cast<size_t>(entry.argumentCount) + 1, NewReal(engine.types, 7));
+        CaptureConsole console;
+        Value result = entry.function(machine, entry.argumentCount, arguments.data());
+        EXPECT_EQ(result.Type(), engine.types.Real()) << entry.name;
+        EXPECT_EQ(ValueToReal(result), 0.0) << entry.name;
+        EXPECT_FALSE(machine.error.raised) << entry.name;
+        EXPECT_EQ(console.Segments(),
+                  (std::vector<ConsoleSegment>{{kDefaultConsoleAttribute, "\n"},
+                                               {0x0D, "Vantor Interface diagnostics:"},
+                                               {kDefaultConsoleAttribute, " "},
+                                               {0x0E, std::string(entry.name) + " not implemented"}}))
+            << entry.name;
+    }
+    EXPECT_EQ(actual, expected);
+    EXPECT_FALSE(IsNotProvidedBuiltin(nullptr));
+}
+
 // The rows still waiting for their subsystem. Each change that binds real functions removes its rows
 // here, so that what a build offers is always decided on purpose.
 TEST(BuiltinTable, RowsStillOnTheStandIn) {
     const std::vector<std::string> expected = {
-        // Engine API
-        "GetModuleDirectory", "GetMainStgScriptPath", "GetMainPackageScriptPath", "GetMainStgScriptDirectory",
-        "GetCurrentScriptDirectory", "GetScriptPathList", "GetCurrentDateTimeS", "GetStageTime",
-        "GetPackageTime", "GetCurrentFps", "GetUnlimitedFps", "GetReplayFps", "WriteLog", "AppendLog",
-        "RaiseError", "SetCommonData", "GetCommonData", "ClearCommonData", "DeleteCommonData",
-        "SetAreaCommonData", "GetAreaCommonData", "ClearAreaCommonData", "DeleteAreaCommonData",
-        "CreateCommonDataArea", "IsCommonDataAreaExists", "CopyCommonDataArea", "GetCommonDataAreaKeyList",
-        "GetCommonDataValueKeyList", "SaveCommonDataAreaA1", "LoadCommonDataAreaA1", "SaveCommonDataAreaA2",
-        "LoadCommonDataAreaA2", "SaveCommonDataAreaToReplayFile", "LoadCommonDataAreaFromReplayFile",
-        "LoadSound", "RemoveSound", "PlayBGM", "PlaySE", "StopSound", "AddVirtualKey",
-        "AddReplayTargetVirtualKey", "GetKeyState", "GetMouseState", "GetMouseX", "GetMouseY",
-        "GetMouseMoveZ", "SetSkipModeKey", "LoadTexture", "RemoveTexture", "GetTextureWidth",
-        "GetTextureHeight", "SetFogEnable", "SetFogParam", "SetInvalidRenderPriorityA1",
-        "ClearInvalidRenderPriority", "GetReservedRenderTargetName", "CreateRenderTarget",
-        "RenderToTextureA1", "RenderToTextureB1", "SaveRenderedTextureA1", "SaveRenderedTextureA2",
-        "SaveSnapShotA1", "SaveSnapShotA2", "IsPixelShaderSupported", "SetShader", "SetShaderI",
-        "ResetShader", "ResetShaderI", "Set2DCameraFocusX", "Set2DCameraFocusY", "Set2DCameraAngleZ",
-        "Set2DCameraRatio", "Set2DCameraRatioX", "Set2DCameraRatioY", "Reset2DCamera", "Get2DCameraX",
-        "Get2DCameraY", "Get2DCameraAngleZ", "Get2DCameraRatio", "Get2DCameraRatioX", "Get2DCameraRatioY",
-        "SetItemRenderPriorityI", "SetShotRenderPriorityI", "GetStgFrameRenderPriorityMinI",
-        "GetStgFrameRenderPriorityMaxI", "GetItemRenderPriorityI", "GetShotRenderPriorityI",
-        "GetPlayerRenderPriorityI", "GetCameraFocusPermitPriorityI", "SystemData_GetValue",
-        "SystemData_SetValue", "GetScreenWidth", "GetScreenHeight", "IsReplay", "AddArchiveFile",
-        "GetEnemyBossSceneObjectID", "GetEnemyBossObjectID", "GetAllEnemyID",
-        "GetIntersectionRegistedEnemyID", "GetAllEnemyIntersectionPosition", "GetEnemyIntersectionPosition",
-        "GetEnemyIntersectionPositionByIdA1", "GetEnemyIntersectionPositionByIdA2", "ReloadEnemyShotData",
-        "DeleteShotInCircle", "CreateCurveLaserA1", "SetShotIntersectionCircle", "SetShotIntersectionLine",
-        "GetShotIdInCircleA1", "GetShotIdInCircleA2", "GetShotCount", "SetShotAutoDeleteClip",
-        "GetShotDataInfoA1", "StartShotScript", "CreateItemA1", "CreateItemA2", "CreateItemU1",
-        "CreateItemU2", "CollectAllItems", "CollectItemsByType", "CollectItemsInCircle", "CancelCollectItems",
-        "StartItemScript", "SetDefaultBonusItemEnable", "LoadItemData", "ReloadItemData", "CallSpell",
-        "GetSpellManageObject",
+        // Engine API: sound and textures
+        "LoadSound", "RemoveSound", "PlayBGM", "PlaySE", "StopSound", "LoadTexture", "RemoveTexture",
+        "GetTextureWidth", "GetTextureHeight",
         // Entity system: SysObjType_
         "SysObjType_SetType", "SysObjType_GetType",
         // Entity system: SysKeyMap_

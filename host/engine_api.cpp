@@ -52,14 +52,12 @@ std::string NarrowArgument(const Value& argument) {
 
 }  // namespace
 
+// The slot's path exactly as the script was loaded with it, file name included: scripts written for
+// this engine strip the file name themselves.
 Value ApiGetCurrentScriptDirectory(ScriptMachine& machine, int32_t, Value*) {
     const int slot = FindScriptSlot(machine);
     if (slot < 0) return NewString(*machine.types, u"");
-    const std::string& path = g_scripts.slots[slot].path;
-    const size_t separator = path.find_last_of("/\\");
-    const std::string directory =
-        separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
-    return NewString(*machine.types, NarrowToText(directory));
+    return NewString(*machine.types, NarrowToText(g_scripts.slots[slot].path));
 }
 
 Value ApiGetCurrentFps(ScriptMachine& machine, int32_t, Value*) {

@@ -86,7 +86,7 @@ TEST_F(EngineApiTest, ScriptDirectoryOfTheCallingSlot) {
     slot.engine = std::make_unique<ScriptEngine>();
     slot.machine = std::make_unique<ScriptMachine>(*slot.engine);
     for (auto [path, directory] :
-         {std::pair{"A/B\\C.QSF", u"A/B\\"}, {"./x/y.qsf", u"./x/"}, {"MAIN.QSF", u""}}) {
+         {std::pair{"A/B\\C.QSF", u"A/B\\C.QSF"}, {"./x/y.qsf", u"./x/y.qsf"}, {"MAIN.QSF", u"MAIN.QSF"}}) {
         slot.path = path;
         const Value result = ApiGetCurrentScriptDirectory(*slot.machine, 0, nullptr);
         EXPECT_TRUE(IsString(result));

@@ -21,18 +21,33 @@ struct Instruction {
     // Assign and the PushVariable pair: level. LoopBack: the loop head. Case jumps: the instruction to
     // continue at. Loop conditions: the instruction just past the loop's LoopBack. (The targets of jumps
     // that scan forward are found once when the block is finished; they depend only on the code.)
-    // Calls: kGrowsAssignedVariable or 0.
+    // Calls: a FastCall.
     uint32_t a;
     // Variable instructions: variable index. Calls: argument count.
     uint32_t b;
 };
 
-// Marks a call of the append or concatenate operator whose result the next instruction assigns to a
-// variable, as in `list = list ~ [x]`. When that variable and the call's first argument are the only
-// holders of the array, the machine lets the operator extend it in place instead of copying it, which
-// makes building an array element by element linear instead of quadratic. Nothing else can observe
-// the difference.
-inline constexpr uint32_t kGrowsAssignedVariable = 1;
+// What the machine may do itself instead of calling an operator function (operand A of calls).
+enum FastCall : uint32_t {
+    kPlainCall = 0,
+    // A call of append or concatenate whose result the next instruction assigns to a variable, as in
+    // `list = list ~ [x]`. When that variable and the call's first argument are the only holders of
+    // the array, the operator may extend it in place instead of copying it, which makes building an
+    // array element by element linear instead of quadratic. Nothing else can observe the difference.
+    kGrowsAssignedVariable = 1,
+    // Operators computed inline when their operands are reals, with the function's very result; any
+    // other operand goes to the function.
+    kFastAdd,
+    kFastSubtract,
+    kFastMultiply,
+    kFastDivide,
+    kFastRemainder,
+    kFastCompare,
+    kFastSuccessor,
+    kFastPredecessor,
+    kFastNegative,
+    kFastIndex,
+};
 
 struct Block {
     uint32_t level = 0;      // nesting depth of the block's own variables; 0 for the main block and builtins

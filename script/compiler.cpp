@@ -117,6 +117,7 @@ private:
     Value emptyString_;
     const Block* appendBlock_ = nullptr;
     const Block* concatenateBlock_ = nullptr;
+    std::unordered_map<const Block*, FastCall> fastCalls_;  // operator blocks the machine computes itself
 };
 
 // Finds the targets of the jumps that scan forward, once, now that the block's code is complete.
@@ -180,6 +181,12 @@ void Compiler::CompileScript(const std::string& source, std::span<const BuiltinE
     for (const BuiltinEntry& entry : OperatorTable) RegisterBuiltin(entry);
     appendBlock_ = scopes_[0].symbols["append"].routine;
     concatenateBlock_ = scopes_[0].symbols["concatenate"].routine;
+    const std::pair<const char*, FastCall> fast[] = {
+        {"add", kFastAdd},           {"subtract", kFastSubtract},     {"multiply", kFastMultiply},
+        {"divide", kFastDivide},     {"remainder", kFastRemainder},   {"compare", kFastCompare},
+        {"successor", kFastSuccessor}, {"predecessor", kFastPredecessor}, {"negative", kFastNegative},
+        {"index_", kFastIndex}};
+    for (const auto& [name, call] : fast) fastCalls_[scopes_[0].symbols[name].routine] = call;
     for (const BuiltinEntry& entry : builtins) RegisterBuiltin(entry);
 
     block_ = main;
@@ -212,7 +219,12 @@ Instruction& Compiler::Emit(Opcode opcode, uint32_t a, uint32_t b) {
 }
 
 void Compiler::EmitCall(Opcode opcode, Block* routine, uint32_t count) {
-    Emit(opcode, 0, count).block = routine;
+    FastCall fast = kPlainCall;
+    if (opcode == Opcode::CallAndPushResult) {
+        auto found = fastCalls_.find(routine);
+        if (found != fastCalls_.end()) fast = found->second;
+    }
+    Emit(opcode, fast, count).block = routine;
 }
 
 void Compiler::EmitPush(Value value) { Emit(Opcode::PushValue).value = std::move(value); }
@@ -300,7 +312,8 @@ void Compiler::PreScan() {
                 if (scan_.kind == TokenKind::OpenParen) {
                     NextToken(scan_);
                     while (scan_.kind != TokenKind::CloseParen && scan_.kind != TokenKind::EndOfFile &&
-                           scan_.kind != TokenKind::OpenBrace && scan_.kind != TokenKind::CloseBrace) {
+                           scan_.kind != TokenKind::OpenBrace && scan_.kind != TokenKind::CloseBrace &&
+                           scan_.kind != TokenKind::Invalid) {
                         if (scan_.kind == TokenKind::Word) ++arguments;
                         NextToken(scan_);
                     }

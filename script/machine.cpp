@@ -1,5 +1,8 @@
 #include "script/machine.h"
 
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <unordered_set>
 #include <utility>
 
@@ -16,21 +19,148 @@ inline bool ReusableScalar(const Value& value) {
     return body != nullptr && body->referenceCount == 1 && body->elements.items == nullptr;
 }
 
-inline void BecomeReal(Value& value, const TypeTable& types, double real) {
-    if (ReusableScalar(value)) {
-        value.Body()->type = types.Real();
-        value.Body()->scalar.real = real;
-    } else {
-        value = NewReal(types, real);
+inline void BecomeReal(Value& value, const TypeRecord* realType, double real) {
+    ValueBody* body = ReusableScalar(value) ? value.Body() : nullptr;
+    if (body == nullptr) {
+        body = NewBody(realType);
+        value = Value::Adopt(body);
     }
+    body->type = realType;
+    body->scalar.real = real;
 }
 
-inline void BecomeBoolean(Value& value, const TypeTable& types, bool boolean) {
-    if (ReusableScalar(value)) {
-        value.Body()->type = types.Boolean();
-        value.Body()->scalar.boolean = boolean ? 1 : 0;
+inline void BecomeBoolean(Value& value, const TypeRecord* booleanType, bool boolean) {
+    ValueBody* body = ReusableScalar(value) ? value.Body() : nullptr;
+    if (body == nullptr) {
+        body = NewBody(booleanType);
+        value = Value::Adopt(body);
+    }
+    body->type = booleanType;
+    body->scalar.real = 0;
+    body->scalar.boolean = boolean ? 1 : 0;
+}
+
+// fmod, exactly, taking the integer route when both operands are whole numbers well inside the
+// range where doubles hold every integer (the usual case, and many times faster).
+inline double Remainder(double a, double b) {
+    constexpr double kExactLimit = 4503599627370496.0;  // 2^52
+    if (a > -kExactLimit && a < kExactLimit && b > -kExactLimit && b < kExactLimit) {
+        const int64_t x = static_cast<int64_t>(a);
+        const int64_t y = static_cast<int64_t>(b);
+        if (y != 0 && static_cast<double>(x) == a && static_cast<double>(y) == b) {
+            const double result = static_cast<double>(x % y);
+            return result == 0 ? std::copysign(0.0, a) : result;
+        }
+    }
+    return std::fmod(a, b);
+}
+
+inline bool IsReal(const ValueBody* body) { return body != nullptr && body->type->kind == TypeKind::Real; }
+
+// Replaces the two operands on top of the stack with the real result, in a body only the stack held
+// when there is one, else in a fresh body.
+[[gnu::always_inline]] inline void PutBinaryResult(FrameValues& stack, const TypeRecord* realType, double real) {
+    const uint32_t n = stack.size();
+    Value& x = stack[n - 2];
+    ValueBody* body = x.Body();
+    if (body->referenceCount == 1) {
+        body->type = realType;
+        body->scalar.real = real;
+    } else if (Value& y = stack[n - 1]; y.Body()->referenceCount == 1) {
+        y.Body()->type = realType;
+        y.Body()->scalar.real = real;
+        x = std::move(y);
     } else {
-        value = NewBoolean(types, boolean);
+        ValueBody* fresh = NewBody(realType);
+        fresh->scalar.real = real;
+        x = Value::Adopt(fresh);
+    }
+    stack.pop_back();
+}
+
+// Computes the operator of a tagged call itself when the operands are reals (or, for an index, an
+// array and a valid position), giving the very result the operator function gives. Returns false,
+// touching nothing, for anything else: the function then runs and reports what is wrong.
+[[gnu::always_inline]] inline bool TryFastCall(uint32_t call, FrameValues& stack, const TypeRecord* realType) {
+    const uint32_t n = stack.size();
+    switch (call) {
+        case kFastAdd:
+        case kFastSubtract:
+        case kFastMultiply:
+        case kFastDivide:
+        case kFastRemainder:
+        case kFastCompare: {
+            if (n < 2) return false;
+            const ValueBody* x = stack[n - 2].Body();
+            const ValueBody* y = stack[n - 1].Body();
+            if (!IsReal(x) || !IsReal(y)) return false;
+            const double a = x->scalar.real;
+            const double b = y->scalar.real;
+            double result;
+            switch (call) {
+                case kFastAdd:
+                    result = a + b;
+                    break;
+                case kFastSubtract:
+                    result = a - b;
+                    break;
+                case kFastMultiply:
+                    result = a * b;
+                    break;
+                case kFastDivide:
+                    result = a / b;
+                    break;
+                case kFastRemainder:
+                    result = Remainder(a, b);
+                    break;
+                default:
+                    // Reals of two programs have two different type records: the function reports it.
+                    if (x->type != y->type) return false;
+                    result = a < b ? -1 : a > b ? 1 : 0;
+                    break;
+            }
+            PutBinaryResult(stack, realType, result);
+            return true;
+        }
+        case kFastSuccessor:
+        case kFastPredecessor:
+        case kFastNegative: {
+            if (n < 1) return false;
+            Value& top = stack[n - 1];
+            ValueBody* body = top.Body();
+            if (!IsReal(body)) return false;
+            const double real = call == kFastSuccessor     ? body->scalar.real + 1
+                                : call == kFastPredecessor ? body->scalar.real - 1
+                                                           : -body->scalar.real;
+            // successor and predecessor keep the operand's type; negative gives this program's real.
+            const TypeRecord* type = call == kFastNegative ? realType : body->type;
+            if (body->referenceCount == 1) {
+                body->type = type;
+                body->scalar.real = real;
+            } else {
+                ValueBody* fresh = NewBody(type);
+                fresh->scalar.real = real;
+                top = Value::Adopt(fresh);
+            }
+            return true;
+        }
+        case kFastIndex: {
+            if (n < 2) return false;
+            Value& container = stack[n - 2];
+            const ValueBody* array = container.Body();
+            const ValueBody* position = stack[n - 1].Body();
+            if (array == nullptr || array->type->kind != TypeKind::Array || !IsReal(position)) return false;
+            const double real = position->scalar.real;
+            if (!(real >= 0 && real < array->elements.length)) return false;
+            const uint32_t index = static_cast<uint32_t>(real);
+            if (static_cast<double>(index) != real) return false;
+            Value element = array->elements[index];
+            container = std::move(element);
+            stack.pop_back();
+            return true;
+        }
+        default:
+            return false;
     }
 }
 
@@ -83,6 +213,35 @@ void OverwriteBody(ValueBody* target, const ValueBody* source, const TypeTable& 
 
 }  // namespace
 
+FrameValues::~FrameValues() {
+    clear();
+    std::free(static_cast<void*>(items_));
+}
+
+void FrameValues::Grow() {
+    const uint32_t capacity = capacity_ < 8 ? 8 : capacity_ * 2;
+    void* items = std::realloc(static_cast<void*>(items_), size_t{capacity} * sizeof(Value));
+    if (items == nullptr) throw std::bad_alloc();
+    items_ = static_cast<Value*>(items);
+    capacity_ = capacity;
+}
+
+void FrameValues::resize(uint32_t length) {
+    while (length_ > length) items_[--length_].~Value();
+    while (length_ < length) {
+        if (length_ == capacity_) Grow();
+        new (&items_[length_++]) Value();
+    }
+}
+
+void FrameValues::InsertVoidAtBottom(uint32_t count) {
+    const uint32_t old = length_;
+    resize(length_ + count);
+    // Handles are plain pointers: shifting their bytes moves them.
+    std::memmove(static_cast<void*>(items_ + count), static_cast<const void*>(items_), old * sizeof(Value));
+    std::memset(static_cast<void*>(items_), 0, count * sizeof(Value));
+}
+
 void RaiseScriptError(ScriptMachine& machine, std::string_view message) {
     machine.error.raised = true;
     machine.error.message.assign(message);
@@ -93,34 +252,37 @@ ScriptMachine::ScriptMachine(ScriptEngine& program) : engine(&program), types(&p
 
 ScriptMachine::~ScriptMachine() = default;
 
-Frame* ScriptMachine::NewFrame(Frame* parent, const Block* block) {
+Frame* ScriptMachine::MakeFrame() { return frames.emplace_back(std::make_unique<Frame>()).get(); }
+
+inline Frame* ScriptMachine::NewFrame(Frame* parent, const Block* block) {
     Frame* frame;
-    if (!freeFrames.empty()) {
+    if (!freeFrames.empty()) [[likely]] {
         frame = freeFrames.back();
         freeFrames.pop_back();
     } else {
-        frame = frames.emplace_back(std::make_unique<Frame>()).get();
+        frame = MakeFrame();
     }
     frame->parent = parent;
     frame->referenceCount = 1;
     frame->block = block;
     frame->position = 0;
-    frame->depth = parent != nullptr ? parent->depth + 1 : 1;
     frame->wantsResult = false;
-    if (parent != nullptr) ++parent->referenceCount;
-    frame->variables.resize(block->variableCount);
+    if (parent != nullptr) {
+        ++parent->referenceCount;
+        frame->depth = parent->depth + 1;
+    } else {
+        frame->depth = 1;
+    }
+    if (block->variableCount != 0) frame->variables.FillVoid(block->variableCount);
     return frame;
 }
 
-void ScriptMachine::ReleaseFrame(Frame* frame) {
+inline void ScriptMachine::ReleaseFrame(Frame* frame) {
     while (frame != nullptr && --frame->referenceCount == 0) {
-        Frame* parent = frame->parent;
         frame->variables.clear();
         frame->stack.clear();  // keeps its storage for the next call
-        frame->parent = nullptr;
-        frame->block = nullptr;
         freeFrames.push_back(frame);
-        frame = parent;
+        frame = frame->parent;
     }
 }
 
@@ -233,11 +395,13 @@ template <bool kBudgeted>
 uint64_t ScriptMachine::Loop(uint64_t budget) {
     uint64_t steps = 0;
     uint64_t serial = runSerial;
+    const TypeRecord* const realType = types->Real();
+    const TypeRecord* const booleanType = types->Boolean();
     Frame* f;
     const Instruction* code;
-    uint32_t size;
-    uint32_t pc;
-    std::vector<Value>* stack;
+    const Instruction* end;
+    const Instruction* ip;
+    FrameValues* stack;
 
     // The running frame's code, position and stack live in locals; they are written back before
     // anything that may look at the frame, and read again after a switch of frame or task.
@@ -245,26 +409,27 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
     do {                                                  \
         f = tasks[current];                               \
         code = f->block->instructions.data();             \
-        size = CodeSize(f);                               \
-        pc = f->position;                                 \
+        end = code + CodeSize(f);                         \
+        ip = code + f->position;                          \
         stack = &f->stack;                                \
     } while (0)
 // Values a malformed continuation (only after an error) might lack are supplied as void.
 #define SPARREL_NEED(count)                                                         \
     do {                                                                            \
         if (stack->size() < (count)) [[unlikely]]                                   \
-            stack->insert(stack->begin(), (count) - stack->size(), Value());        \
+            stack->InsertVoidAtBottom((count) - stack->size());                      \
     } while (0)
 
     SPARREL_LOAD_FRAME();
-    while (!finished) {
+    // `finished` is only set by errors, native calls and block exits, which test it themselves.
+    for (;;) {
         if constexpr (kBudgeted) {
-            if (steps >= budget) break;
+            if (finished || steps >= budget) break;
             ++steps;
         }
-        if (pc >= size) {
+        if (ip >= end) {
             // Block exit.
-            f->position = pc;
+            f->position = static_cast<uint32_t>(ip - code);
             Frame* parent = f->parent;
             if (parent == nullptr) {
                 finished = true;
@@ -290,10 +455,11 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             ReleaseFrame(f);
             if (ended) finished = true;
             SPARREL_LOAD_FRAME();
+            if (finished) break;
             continue;
         }
 
-        const Instruction& in = code[pc++];
+        const Instruction& in = *ip++;
         switch (in.opcode) {
             case Opcode::Assign: {
                 SPARREL_NEED(1);
@@ -302,15 +468,18 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                     stack->pop_back();
                     break;
                 }
-                std::vector<Value>& variables = target->variables;
+                FrameValues& variables = target->variables;
                 if (in.b >= variables.size()) [[unlikely]]
                     variables.resize(in.b + 1);
                 Value& destination = variables[in.b];
                 Value& source = stack->back();
                 if (!destination.IsVoid() && destination.Type() != source.Type() &&
-                    !(destination.IsArray() && source.IsArray())) {
+                    !(destination.IsArray() && source.IsArray())) [[unlikely]] {
                     RaiseScriptError(*this, kTypeChanged);
                     error.line = in.line;
+                    destination = std::move(source);  // the store still happens
+                    stack->pop_back();
+                    goto stopped;
                 }
                 destination = std::move(source);
                 stack->pop_back();
@@ -335,14 +504,14 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 if (!allowed) {
                     RaiseScriptError(*this, kTypeChanged);
                     error.line = in.line;
-                    break;
+                    goto stopped;
                 }
                 const ValueBody* from = source.Body();
                 if (from != target) {
                     if (from->elements.length != 0 && Reaches(from, target)) {
                         RaiseScriptError(*this, kSelfContaining);
                         error.line = in.line;
-                        break;
+                        goto stopped;
                     }
                     OverwriteBody(target, from, *types);
                 }
@@ -350,7 +519,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 break;
             }
             case Opcode::BreakLoop: {
-                f->position = pc;
+                f->position = static_cast<uint32_t>(ip - code);
                 for (Frame* frame = f; frame != nullptr; frame = frame->parent) {
                     frame->position = CodeSize(frame);
                     if (frame->block->kind == BlockKind::Loop) {
@@ -358,11 +527,11 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                         break;
                     }
                 }
-                pc = f->position;
+                ip = code + f->position;
                 break;
             }
             case Opcode::ReturnFromRoutine: {
-                f->position = pc;
+                f->position = static_cast<uint32_t>(ip - code);
                 for (Frame* frame = f; frame != nullptr; frame = frame->parent) {
                     frame->position = CodeSize(frame);
                     const BlockKind kind = frame->block->kind;
@@ -370,7 +539,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                     // Loop counters of the loops being left.
                     if (kind == BlockKind::Loop && frame->parent != nullptr) frame->parent->stack.clear();
                 }
-                pc = f->position;
+                ip = code + f->position;
                 break;
             }
             case Opcode::Call:
@@ -378,6 +547,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 const Block* callee = in.block;
                 const uint32_t count = in.b;
                 const bool pushResult = in.opcode == Opcode::CallAndPushResult;
+                if (in.a >= kFastAdd && TryFastCall(in.a, *stack, realType)) break;
                 SPARREL_NEED(count);
                 if (callee->isNative) {
                     if (callee->native == nullptr) {
@@ -385,12 +555,11 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                         if (pushResult) stack->emplace_back();
                         break;
                     }
-                    f->position = pc;
+                    f->position = static_cast<uint32_t>(ip - code);
                     Value* arguments = stack->data() + (stack->size() - count);
                     Value* grown = nullptr;
-                    if (in.a == kGrowsAssignedVariable && count != 0 && pc < size &&
-                        code[pc].opcode == Opcode::Assign) {
-                        grown = GrowableVariable(f, code[pc], arguments[0]);
+                    if (in.a == kGrowsAssignedVariable && count != 0 && ip < end && ip->opcode == Opcode::Assign) {
+                        grown = GrowableVariable(f, *ip, arguments[0]);
                         if (grown != nullptr) grown->Reset();  // the argument is now the only holder
                     }
                     Value result = callee->native(*this, static_cast<int32_t>(count), arguments);
@@ -406,11 +575,14 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                         stack->resize(stack->size() - count);
                         if (pushResult) stack->push_back(std::move(result));
                     }
-                    if (finished) error.line = in.line;
                     if (runSerial != serial) [[unlikely]] {
                         // The builtin ran this machine again; its frames may have moved on.
                         serial = runSerial;
                         SPARREL_LOAD_FRAME();
+                    }
+                    if (finished) [[unlikely]] {
+                        error.line = in.line;
+                        goto stopped;
                     }
                     break;
                 }
@@ -423,7 +595,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                     error.line = in.line;
                     stack->resize(stack->size() - count);
                     if (pushResult) stack->emplace_back();
-                    break;
+                    goto stopped;
                 }
                 Frame* callFrame = NewFrame(f, callee);
                 // First argument on top of the callee's stack, where its leading Assigns take them.
@@ -431,7 +603,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                     callFrame->stack.push_back(std::move(stack->back()));
                     stack->pop_back();
                 }
-                f->position = pc;
+                f->position = static_cast<uint32_t>(ip - code);
                 if (callee->kind == BlockKind::Task) {
                     // The new task runs at once, before its creator goes on.
                     tasks.insert(tasks.begin() + static_cast<std::ptrdiff_t>(current + 1), callFrame);
@@ -451,18 +623,18 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 SPARREL_NEED(1);
                 const bool value = ValueToBoolean(stack->back());
                 stack->pop_back();
-                if (value) pc = in.a;
+                if (value) ip = code + in.a;
                 break;
             }
             case Opcode::CaseJumpIfFalse: {
                 SPARREL_NEED(1);
                 const bool value = ValueToBoolean(stack->back());
                 stack->pop_back();
-                if (!value) pc = in.a;
+                if (!value) ip = code + in.a;
                 break;
             }
             case Opcode::CaseNext:
-                pc = in.a;
+                ip = code + in.a;
                 break;
             case Opcode::CompareEqual:
             case Opcode::CompareGreater:
@@ -494,7 +666,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                         result = r != 0;
                         break;
                 }
-                BecomeBoolean(top, *types, result);
+                BecomeBoolean(top, booleanType, result);
                 break;
             }
             case Opcode::Duplicate: {
@@ -515,20 +687,20 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 SPARREL_NEED(1);
                 const double r = ValueToReal(stack->back());
                 stack->pop_back();
-                if (!(r > 0)) pc = in.a;
+                if (!(r > 0)) ip = code + in.a;
                 break;
             }
             case Opcode::LoopBack:
-                pc = in.a;
+                ip = code + in.a;
                 break;
             case Opcode::LoopCount: {
                 SPARREL_NEED(1);
                 Value& top = stack->back();
                 const double r = ValueToReal(top);
                 if (r > 0) {
-                    BecomeReal(top, *types, r - 1);
+                    BecomeReal(top, realType, r - 1);
                 } else {
-                    pc = in.a;
+                    ip = code + in.a;
                 }
                 break;
             }
@@ -536,14 +708,14 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 SPARREL_NEED(1);
                 const double r = ValueToReal(stack->back());
                 stack->pop_back();
-                if (!(r < 0)) pc = in.a;
+                if (!(r < 0)) ip = code + in.a;
                 break;
             }
             case Opcode::LoopIf: {
                 SPARREL_NEED(1);
                 const bool value = ValueToBoolean(stack->back());
                 stack->pop_back();
-                if (!value) pc = in.a;
+                if (!value) ip = code + in.a;
                 break;
             }
             case Opcode::Pop:
@@ -560,7 +732,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                     RaiseScriptError(*this, kUnassigned);
                     error.line = in.line;
                     stack->emplace_back();
-                    break;
+                    goto stopped;
                 }
                 Value& variable = holder->variables[in.b];
                 if (in.opcode == Opcode::PushVariableWritable) MakeUnique(variable);
@@ -573,13 +745,14 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 break;
             }
             case Opcode::Yield:
-                f->position = pc;
+                f->position = static_cast<uint32_t>(ip - code);
                 current = current == 0 ? tasks.size() - 1 : current - 1;
                 SPARREL_LOAD_FRAME();
                 break;
         }
     }
-    f->position = pc;
+stopped:
+    f->position = static_cast<uint32_t>(ip - code);
     return steps;
 #undef SPARREL_LOAD_FRAME
 #undef SPARREL_NEED

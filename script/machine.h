@@ -3,7 +3,9 @@
 // frame, variables addressed by (level, index), and cooperative tasks that hand over at `yield`.
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +20,55 @@ struct ScriptError {
     int32_t line = -1;
 };
 
+// The variables or the value stack of a frame. Handles are single pointers with no address of their
+// own, so the storage moves with realloc; it is kept when the frame is recycled.
+class FrameValues {
+public:
+    FrameValues() = default;
+    ~FrameValues();
+    FrameValues(const FrameValues&) = delete;
+    FrameValues& operator=(const FrameValues&) = delete;
+
+    uint32_t size() const { return length_; }
+    bool empty() const { return length_ == 0; }
+    Value* data() { return items_; }
+    Value& operator[](uint32_t index) { return items_[index]; }
+    Value& back() { return items_[length_ - 1]; }
+    Value* begin() { return items_; }
+    Value* end() { return items_ + length_; }
+
+    void push_back(const Value& value) {
+        if (length_ == capacity_) Grow();
+        new (&items_[length_++]) Value(value);
+    }
+    void push_back(Value&& value) {
+        if (length_ == capacity_) Grow();
+        new (&items_[length_++]) Value(std::move(value));
+    }
+    void emplace_back() { push_back(Value()); }
+    // Makes an empty list `count` void values long.
+    void FillVoid(uint32_t count) {
+        while (capacity_ < count) Grow();
+        for (uint32_t i = 0; i < count; ++i) new (&items_[i]) Value();
+        length_ = count;
+    }
+    void pop_back() { items_[--length_].~Value(); }
+    // Shrinks by dropping the top values, or grows with void ones.
+    void resize(uint32_t length);
+    void clear() {
+        while (length_ != 0) items_[--length_].~Value();
+    }
+    // Puts `count` void values under the present ones.
+    void InsertVoidAtBottom(uint32_t count);
+
+private:
+    void Grow();
+
+    Value* items_ = nullptr;
+    uint32_t length_ = 0;
+    uint32_t capacity_ = 0;
+};
+
 // One activation of a block. Frames are pooled by their machine and never freed while it lives.
 struct Frame {
     Frame* parent = nullptr;     // the caller or creator; none for the root frame
@@ -26,8 +77,8 @@ struct Frame {
     uint32_t position = 0;       // next instruction
     uint32_t depth = 0;          // frames on the parent chain, this one included
     bool wantsResult = false;    // entered by CallAndPushResult
-    std::vector<Value> variables;
-    std::vector<Value> stack;
+    FrameValues variables;
+    FrameValues stack;
 };
 
 // Nested calls a script may make before it is stopped; deep enough for any sensible recursion, and
@@ -78,6 +129,7 @@ private:
     template <bool kBudgeted>
     uint64_t Loop(uint64_t budget);
     void RunNestedEvent(const Block* event);
+    Frame* MakeFrame();
     Frame* NewFrame(Frame* parent, const Block* block);
     void ReleaseFrame(Frame* frame);
     Frame* FindFrame(Frame* frame, uint32_t level) const;

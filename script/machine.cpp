@@ -48,11 +48,21 @@ inline double Remainder(double a, double b) {
         const int64_t x = static_cast<int64_t>(a);
         const int64_t y = static_cast<int64_t>(b);
         if (y != 0 && static_cast<double>(x) == a && static_cast<double>(y) == b) {
-            const double result = static_cast<double>(x % y);
+            // A 32-bit division is much quicker where both fit.
+            const bool narrow = x == static_cast<int32_t>(x) && y == static_cast<int32_t>(y) && y != -1;
+            const double result = narrow ? static_cast<double>(static_cast<int32_t>(x) % static_cast<int32_t>(y))
+                                         : static_cast<double>(x % y);
             return result == 0 ? std::copysign(0.0, a) : result;
         }
     }
     return std::fmod(a, b);
+}
+
+// ValueToBoolean, with the boolean case (what comparisons give) answered on the spot.
+inline bool Truth(const Value& value) {
+    const ValueBody* body = value.Body();
+    if (body != nullptr && body->type->kind == TypeKind::Boolean) return body->scalar.boolean != 0;
+    return ValueToBoolean(value);
 }
 
 inline bool IsReal(const ValueBody* body) { return body != nullptr && body->type->kind == TypeKind::Real; }
@@ -66,15 +76,22 @@ inline bool IsReal(const ValueBody* body) { return body != nullptr && body->type
     if (body->referenceCount == 1) {
         body->type = realType;
         body->scalar.real = real;
-    } else if (Value& y = stack[n - 1]; y.Body()->referenceCount == 1) {
-        y.Body()->type = realType;
-        y.Body()->scalar.real = real;
-        x = std::move(y);
-    } else {
-        ValueBody* fresh = NewBody(realType);
-        fresh->scalar.real = real;
-        x = Value::Adopt(fresh);
+        stack.pop_back();
+        return;
     }
+    // Operands held elsewhere too: the second one may still be the stack's alone.
+    Value& y = stack[n - 1];
+    ValueBody* result = y.Body();
+    if (result->referenceCount == 1) {
+        y.Detach();
+    } else {
+        result = NewBody(realType);
+    }
+    result->type = realType;
+    result->scalar.real = real;
+    --body->referenceCount;  // held elsewhere, so it stays alive
+    x.Detach();
+    new (&x) Value(Value::Adopt(result));
     stack.pop_back();
 }
 
@@ -223,21 +240,15 @@ void FrameValues::Grow() {
     void* items = std::realloc(static_cast<void*>(items_), size_t{capacity} * sizeof(Value));
     if (items == nullptr) throw std::bad_alloc();
     items_ = static_cast<Value*>(items);
+    // The new slots become void handles (a null pointer each).
+    std::memset(static_cast<void*>(items_ + capacity_), 0, size_t{capacity - capacity_} * sizeof(Value));
     capacity_ = capacity;
-}
-
-void FrameValues::resize(uint32_t length) {
-    while (length_ > length) items_[--length_].~Value();
-    while (length_ < length) {
-        if (length_ == capacity_) Grow();
-        new (&items_[length_++]) Value();
-    }
 }
 
 void FrameValues::InsertVoidAtBottom(uint32_t count) {
     const uint32_t old = length_;
     resize(length_ + count);
-    // Handles are plain pointers: shifting their bytes moves them.
+    // Handles are plain pointers: shifting their bytes moves them; the slots left below become void.
     std::memmove(static_cast<void*>(items_ + count), static_cast<const void*>(items_), old * sizeof(Value));
     std::memset(static_cast<void*>(items_), 0, count * sizeof(Value));
 }
@@ -254,7 +265,7 @@ ScriptMachine::~ScriptMachine() = default;
 
 Frame* ScriptMachine::MakeFrame() { return frames.emplace_back(std::make_unique<Frame>()).get(); }
 
-inline Frame* ScriptMachine::NewFrame(Frame* parent, const Block* block) {
+[[gnu::always_inline]] inline Frame* ScriptMachine::NewFrame(Frame* parent, const Block* block) {
     Frame* frame;
     if (!freeFrames.empty()) [[likely]] {
         frame = freeFrames.back();
@@ -277,7 +288,7 @@ inline Frame* ScriptMachine::NewFrame(Frame* parent, const Block* block) {
     return frame;
 }
 
-inline void ScriptMachine::ReleaseFrame(Frame* frame) {
+[[gnu::always_inline]] inline void ScriptMachine::ReleaseFrame(Frame* frame) {
     while (frame != nullptr && --frame->referenceCount == 0) {
         frame->variables.clear();
         frame->stack.clear();  // keeps its storage for the next call
@@ -325,7 +336,6 @@ void ScriptMachine::BeginEvent(const Block* event) {
 void ScriptMachine::Run() {
     if (!BeginRun()) return;
     ++runDepth;
-    ++runSerial;
     Loop<false>(0);
     --runDepth;
 }
@@ -339,7 +349,6 @@ void ScriptMachine::RunEvent(const Block* event) {
     }
     BeginEvent(event);
     ++runDepth;
-    ++runSerial;
     Loop<false>(0);
     --runDepth;
 }
@@ -360,7 +369,6 @@ void ScriptMachine::RunNestedEvent(const Block* event) {
     finished = false;
     base = frame;
     ++runDepth;
-    ++runSerial;
     Loop<false>(0);
     --runDepth;
 
@@ -372,7 +380,6 @@ void ScriptMachine::RunNestedEvent(const Block* event) {
     current = outerCurrent >= 1 ? outerCurrent + joined : outerCurrent;
     finished = outerFinished;
     base = outerBase;
-    ++runSerial;
 }
 
 void ScriptMachine::Step() {
@@ -385,16 +392,177 @@ void ScriptMachine::Step() {
 uint64_t ScriptMachine::Execute(uint64_t budget) {
     if (root == nullptr || tasks.empty() || finished) return 0;
     ++runDepth;
-    ++runSerial;
     uint64_t steps = Loop<true>(budget);
     --runDepth;
     return steps;
 }
 
+// Leaves the current task's innermost frame, which has run to its end. Returns false when the run is
+// over.
+bool ScriptMachine::ExitBlock() {
+    Frame* frame = tasks[current];
+    Frame* parent = frame->parent;
+    if (parent == nullptr) {
+        finished = true;
+        return false;
+    }
+    tasks[current] = parent;
+    if (frame->wantsResult) {
+        // A function that never assigned its result returns void.
+        Value result;
+        if (!frame->variables.empty()) {
+            if (frame->referenceCount == 1) {
+                result = std::move(frame->variables[0]);
+            } else {
+                result = frame->variables[0];  // tasks it made still see its variables
+            }
+        }
+        parent->stack.push_back(std::move(result));
+    } else if (frame->block->kind == BlockKind::Task && current != 0) {
+        tasks.erase(tasks.begin() + static_cast<std::ptrdiff_t>(current));
+        current -= 1;
+    }
+    const bool ended = frame == base;
+    ReleaseFrame(frame);
+    if (ended) {
+        finished = true;
+        return false;
+    }
+    return true;
+}
+
+// Calls that the loop does not finish itself: builtins, operators with other operands, script
+// routines and tasks. The caller's position is stored. Returns false when the run is over.
+bool ScriptMachine::CallSlow(const Instruction& in) {
+    Frame* frame = tasks[current];
+    FrameValues& stack = frame->stack;
+    const Block* callee = in.block;
+    const uint32_t count = in.b;
+    const bool pushResult = in.opcode == Opcode::CallAndPushResult;
+    if (stack.size() < count) [[unlikely]] stack.InsertVoidAtBottom(count - stack.size());
+
+    if (callee->isNative) {
+        if (callee->native == nullptr) {
+            stack.resize(stack.size() - count);
+            if (pushResult) stack.emplace_back();
+            return true;
+        }
+        const std::vector<Instruction>& code = frame->block->instructions;
+        const Instruction* next = frame->position < code.size() ? &code[frame->position] : nullptr;
+        Value* arguments = stack.data() + (stack.size() - count);
+        Value* grown = nullptr;
+        if (in.a == kGrowsAssignedVariable && count != 0 && next != nullptr && next->opcode == Opcode::Assign) {
+            grown = GrowableVariable(frame, *next, arguments[0]);
+            if (grown != nullptr) grown->Reset();  // the argument is now the only holder
+        }
+        Value result = callee->native(*this, static_cast<int32_t>(count), arguments);
+        // The builtin may have run this machine again; `frame` is still the frame that called.
+        arguments = stack.data() + (stack.size() - count);
+        if (grown != nullptr && error.raised && finished) [[unlikely]] {
+            *grown = arguments[0];  // the operator failed before changing anything
+        }
+        if (count != 0 && pushResult) {
+            // The result takes the first argument's slot.
+            const uint32_t first = stack.size() - count;
+            stack[first] = std::move(result);
+            stack.resize(first + 1);
+        } else {
+            stack.resize(stack.size() - count);
+            if (pushResult) stack.push_back(std::move(result));
+        }
+        if (finished) [[unlikely]] {
+            error.line = in.line;
+            return false;
+        }
+        return true;
+    }
+
+    if (frame->depth >= kMaxCallDepth) [[unlikely]] {
+        std::string name = callee->name;
+        for (const Frame* outer = frame; name.empty() && outer != nullptr; outer = outer->parent) {
+            name = outer->block->name;
+        }
+        RaiseScriptError(*this, "Calls are nested too deeply (" + name + ")");
+        error.line = in.line;
+        stack.resize(stack.size() - count);
+        if (pushResult) stack.emplace_back();
+        return false;
+    }
+    Frame* callFrame = NewFrame(frame, callee);
+    // First argument on top of the callee's stack, where its leading Assigns take them.
+    for (uint32_t i = 0; i < count; ++i) {
+        callFrame->stack.push_back(std::move(stack.back()));
+        stack.pop_back();
+    }
+    if (callee->kind == BlockKind::Task) {
+        // The new task runs at once, before its creator goes on.
+        tasks.insert(tasks.begin() + static_cast<std::ptrdiff_t>(current + 1), callFrame);
+        ++current;
+        if (pushResult) stack.emplace_back();  // never compiled; keeps the stack balanced
+    } else {
+        callFrame->wantsResult = pushResult;
+        tasks[current] = callFrame;
+    }
+    return true;
+}
+
+// Returns false when the instruction raised an error.
+bool ScriptMachine::AssignThrough(const Instruction& in) {
+    FrameValues& stack = tasks[current]->stack;
+    if (stack.size() < 2) [[unlikely]] stack.InsertVoidAtBottom(2 - stack.size());
+    Value& reference = stack[stack.size() - 2];
+    Value& source = stack.back();
+    ValueBody* target = reference.Body();
+    if (target == nullptr) [[unlikely]] {
+        // Nothing to overwrite: only after an index that failed.
+        stack.resize(stack.size() - 2);
+        return true;
+    }
+    const TypeRecord* targetType = reference.Type();
+    const bool allowed = !source.IsVoid() && ((targetType != nullptr && targetType == source.Type()) ||
+                                              (reference.IsArray() && source.IsArray() &&
+                                               (target->elements.length != 0 || source.Body()->elements.length != 0)));
+    if (!allowed) {
+        RaiseScriptError(*this, kTypeChanged);
+        error.line = in.line;
+        return false;
+    }
+    const ValueBody* from = source.Body();
+    if (from != target) {
+        if (from->elements.length != 0 && Reaches(from, target)) {
+            RaiseScriptError(*this, kSelfContaining);
+            error.line = in.line;
+            return false;
+        }
+        OverwriteBody(target, from, *types);
+    }
+    stack.resize(stack.size() - 2);
+    return true;
+}
+
+void ScriptMachine::BreakLoop() {
+    for (Frame* frame = tasks[current]; frame != nullptr; frame = frame->parent) {
+        frame->position = CodeSize(frame);
+        if (frame->block->kind == BlockKind::Loop) {
+            if (frame->parent != nullptr) frame->parent->position = PastNextLoopBack(frame->parent);
+            return;
+        }
+    }
+}
+
+void ScriptMachine::ReturnFromRoutine() {
+    for (Frame* frame = tasks[current]; frame != nullptr; frame = frame->parent) {
+        frame->position = CodeSize(frame);
+        const BlockKind kind = frame->block->kind;
+        if (kind == BlockKind::Sub || kind == BlockKind::Function || kind == BlockKind::Task) return;
+        // Loop counters of the loops being left.
+        if (kind == BlockKind::Loop && frame->parent != nullptr) frame->parent->stack.clear();
+    }
+}
+
 template <bool kBudgeted>
 uint64_t ScriptMachine::Loop(uint64_t budget) {
     uint64_t steps = 0;
-    uint64_t serial = runSerial;
     const TypeRecord* const realType = types->Real();
     const TypeRecord* const booleanType = types->Boolean();
     Frame* f;
@@ -403,59 +571,42 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
     const Instruction* ip;
     FrameValues* stack;
 
-    // The running frame's code, position and stack live in locals; they are written back before
-    // anything that may look at the frame, and read again after a switch of frame or task.
-#define SPARREL_LOAD_FRAME()                              \
-    do {                                                  \
-        f = tasks[current];                               \
-        code = f->block->instructions.data();             \
-        end = code + CodeSize(f);                         \
-        ip = code + f->position;                          \
-        stack = &f->stack;                                \
+    // The running frame's code, position and stack live in locals; the position is written back before
+    // anything that may look at the frame, and all of them are read again after a change of frame or
+    // task. `finished` is only set by what is done out of line here, which reports it.
+#define SPARREL_LOAD_FRAME()                      \
+    do {                                          \
+        f = tasks[current];                       \
+        code = f->block->instructions.data();     \
+        end = code + CodeSize(f);                 \
+        ip = code + f->position;                  \
+        stack = &f->stack;                        \
     } while (0)
+#define SPARREL_SAVE_POSITION() (f->position = static_cast<uint32_t>(ip - code))
 // Values a malformed continuation (only after an error) might lack are supplied as void.
-#define SPARREL_NEED(count)                                                         \
-    do {                                                                            \
-        if (stack->size() < (count)) [[unlikely]]                                   \
-            stack->InsertVoidAtBottom((count) - stack->size());                      \
+#define SPARREL_NEED(count)                                      \
+    do {                                                         \
+        if (stack->size() < (count)) [[unlikely]]                \
+            stack->InsertVoidAtBottom((count) - stack->size());  \
     } while (0)
 
     SPARREL_LOAD_FRAME();
-    // `finished` is only set by errors, native calls and block exits, which test it themselves.
     for (;;) {
         if constexpr (kBudgeted) {
             if (finished || steps >= budget) break;
             ++steps;
         }
-        if (ip >= end) {
-            // Block exit.
-            f->position = static_cast<uint32_t>(ip - code);
+        if (ip >= end) [[unlikely]] {
+            SPARREL_SAVE_POSITION();
             Frame* parent = f->parent;
-            if (parent == nullptr) {
-                finished = true;
+            if (parent != nullptr && !f->wantsResult && f->block->kind <= BlockKind::Loop && f != base) {
+                // The end of an inner block or a loop body: back to the frame that called it.
+                tasks[current] = parent;
+                ReleaseFrame(f);
+            } else if (!ExitBlock()) {
                 break;
             }
-            tasks[current] = parent;
-            if (f->wantsResult) {
-                // A function that never assigned its result returns void.
-                Value result;
-                if (!f->variables.empty()) {
-                    if (f->referenceCount == 1) {
-                        result = std::move(f->variables[0]);
-                    } else {
-                        result = f->variables[0];  // tasks it made still see its variables
-                    }
-                }
-                parent->stack.push_back(std::move(result));
-            } else if (f->block->kind == BlockKind::Task && current != 0) {
-                tasks.erase(tasks.begin() + static_cast<std::ptrdiff_t>(current));
-                current -= 1;
-            }
-            const bool ended = f == base;
-            ReleaseFrame(f);
-            if (ended) finished = true;
             SPARREL_LOAD_FRAME();
-            if (finished) break;
             continue;
         }
 
@@ -464,14 +615,14 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             case Opcode::Assign: {
                 SPARREL_NEED(1);
                 Frame* target = f->block->level == in.a ? f : in.a == 0 ? root : FindFrame(f->parent, in.a);
-                if (target == nullptr) [[unlikely]] {
-                    stack->pop_back();
-                    break;
+                if (target == nullptr || in.b >= target->variables.size()) [[unlikely]] {
+                    if (target == nullptr) {
+                        stack->pop_back();
+                        break;
+                    }
+                    target->variables.resize(in.b + 1);
                 }
-                FrameValues& variables = target->variables;
-                if (in.b >= variables.size()) [[unlikely]]
-                    variables.resize(in.b + 1);
-                Value& destination = variables[in.b];
+                Value& destination = target->variables[in.b];
                 Value& source = stack->back();
                 if (!destination.IsVoid() && destination.Type() != source.Type() &&
                     !(destination.IsArray() && source.IsArray())) [[unlikely]] {
@@ -485,150 +636,59 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 stack->pop_back();
                 break;
             }
-            case Opcode::AssignThrough: {
-                SPARREL_NEED(2);
-                Value& reference = (*stack)[stack->size() - 2];
-                Value& source = stack->back();
-                ValueBody* target = reference.Body();
-                if (target == nullptr) [[unlikely]] {
-                    // Nothing to overwrite: only after an index that failed.
-                    stack->resize(stack->size() - 2);
-                    break;
-                }
-                const TypeRecord* targetType = reference.Type();
-                const bool allowed =
-                    !source.IsVoid() &&
-                    ((targetType != nullptr && targetType == source.Type()) ||
-                     (reference.IsArray() && source.IsArray() &&
-                      (target->elements.length != 0 || source.Body()->elements.length != 0)));
-                if (!allowed) {
-                    RaiseScriptError(*this, kTypeChanged);
-                    error.line = in.line;
-                    goto stopped;
-                }
-                const ValueBody* from = source.Body();
-                if (from != target) {
-                    if (from->elements.length != 0 && Reaches(from, target)) {
-                        RaiseScriptError(*this, kSelfContaining);
-                        error.line = in.line;
-                        goto stopped;
-                    }
-                    OverwriteBody(target, from, *types);
-                }
-                stack->resize(stack->size() - 2);
+            case Opcode::AssignThrough:
+                if (!AssignThrough(in)) goto stopped;
                 break;
-            }
-            case Opcode::BreakLoop: {
-                f->position = static_cast<uint32_t>(ip - code);
-                for (Frame* frame = f; frame != nullptr; frame = frame->parent) {
-                    frame->position = CodeSize(frame);
-                    if (frame->block->kind == BlockKind::Loop) {
-                        if (frame->parent != nullptr) frame->parent->position = PastNextLoopBack(frame->parent);
-                        break;
-                    }
-                }
+            case Opcode::BreakLoop:
+                SPARREL_SAVE_POSITION();
+                BreakLoop();
                 ip = code + f->position;
                 break;
-            }
-            case Opcode::ReturnFromRoutine: {
-                f->position = static_cast<uint32_t>(ip - code);
-                for (Frame* frame = f; frame != nullptr; frame = frame->parent) {
-                    frame->position = CodeSize(frame);
-                    const BlockKind kind = frame->block->kind;
-                    if (kind == BlockKind::Sub || kind == BlockKind::Function || kind == BlockKind::Task) break;
-                    // Loop counters of the loops being left.
-                    if (kind == BlockKind::Loop && frame->parent != nullptr) frame->parent->stack.clear();
-                }
+            case Opcode::ReturnFromRoutine:
+                SPARREL_SAVE_POSITION();
+                ReturnFromRoutine();
                 ip = code + f->position;
                 break;
-            }
             case Opcode::Call:
-            case Opcode::CallAndPushResult: {
-                const Block* callee = in.block;
-                const uint32_t count = in.b;
-                const bool pushResult = in.opcode == Opcode::CallAndPushResult;
+            case Opcode::CallAndPushResult:
                 if (in.a >= kFastAdd && TryFastCall(in.a, *stack, realType)) break;
-                SPARREL_NEED(count);
-                if (callee->isNative) {
-                    if (callee->native == nullptr) {
-                        stack->resize(stack->size() - count);
-                        if (pushResult) stack->emplace_back();
-                        break;
+                if (in.opcode == Opcode::Call && in.block->kind <= BlockKind::Loop && stack->size() >= in.b &&
+                    f->depth < kMaxCallDepth) {
+                    // An inner block or a loop body: the commonest call, made here.
+                    SPARREL_SAVE_POSITION();
+                    Frame* callFrame = NewFrame(f, in.block);
+                    for (uint32_t i = 0; i < in.b; ++i) {
+                        callFrame->stack.push_back(std::move(stack->back()));
+                        stack->pop_back();
                     }
-                    f->position = static_cast<uint32_t>(ip - code);
-                    Value* arguments = stack->data() + (stack->size() - count);
-                    Value* grown = nullptr;
-                    if (in.a == kGrowsAssignedVariable && count != 0 && ip < end && ip->opcode == Opcode::Assign) {
-                        grown = GrowableVariable(f, *ip, arguments[0]);
-                        if (grown != nullptr) grown->Reset();  // the argument is now the only holder
-                    }
-                    Value result = callee->native(*this, static_cast<int32_t>(count), arguments);
-                    if (grown != nullptr && error.raised && finished) [[unlikely]] {
-                        *grown = arguments[0];  // the operator failed before changing anything
-                    }
-                    if (count != 0 && pushResult) {
-                        // The result takes the first argument's slot.
-                        const size_t first = stack->size() - count;
-                        (*stack)[first] = std::move(result);
-                        stack->resize(first + 1);
-                    } else {
-                        stack->resize(stack->size() - count);
-                        if (pushResult) stack->push_back(std::move(result));
-                    }
-                    if (runSerial != serial) [[unlikely]] {
-                        // The builtin ran this machine again; its frames may have moved on.
-                        serial = runSerial;
-                        SPARREL_LOAD_FRAME();
-                    }
-                    if (finished) [[unlikely]] {
-                        error.line = in.line;
-                        goto stopped;
-                    }
+                    tasks[current] = callFrame;
+                    f = callFrame;
+                    code = f->block->instructions.data();
+                    end = code + CodeSize(f);
+                    ip = code;
+                    stack = &f->stack;
                     break;
                 }
-                if (f->depth >= kMaxCallDepth) [[unlikely]] {
-                    std::string name = callee->name;
-                    for (const Frame* frame = f; name.empty() && frame != nullptr; frame = frame->parent) {
-                        name = frame->block->name;
-                    }
-                    RaiseScriptError(*this, "Calls are nested too deeply (" + name + ")");
-                    error.line = in.line;
-                    stack->resize(stack->size() - count);
-                    if (pushResult) stack->emplace_back();
+                SPARREL_SAVE_POSITION();
+                if (!CallSlow(in)) {
+                    SPARREL_LOAD_FRAME();
                     goto stopped;
-                }
-                Frame* callFrame = NewFrame(f, callee);
-                // First argument on top of the callee's stack, where its leading Assigns take them.
-                for (uint32_t i = 0; i < count; ++i) {
-                    callFrame->stack.push_back(std::move(stack->back()));
-                    stack->pop_back();
-                }
-                f->position = static_cast<uint32_t>(ip - code);
-                if (callee->kind == BlockKind::Task) {
-                    // The new task runs at once, before its creator goes on.
-                    tasks.insert(tasks.begin() + static_cast<std::ptrdiff_t>(current + 1), callFrame);
-                    ++current;
-                    if (pushResult) stack->emplace_back();
-                } else {
-                    callFrame->wantsResult = pushResult;
-                    tasks[current] = callFrame;
                 }
                 SPARREL_LOAD_FRAME();
                 break;
-            }
             case Opcode::CaseBegin:
             case Opcode::CaseEnd:
                 break;
             case Opcode::CaseJumpIfTrue: {
                 SPARREL_NEED(1);
-                const bool value = ValueToBoolean(stack->back());
+                const bool value = Truth(stack->back());
                 stack->pop_back();
                 if (value) ip = code + in.a;
                 break;
             }
             case Opcode::CaseJumpIfFalse: {
                 SPARREL_NEED(1);
-                const bool value = ValueToBoolean(stack->back());
+                const bool value = Truth(stack->back());
                 stack->pop_back();
                 if (!value) ip = code + in.a;
                 break;
@@ -713,7 +773,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             }
             case Opcode::LoopIf: {
                 SPARREL_NEED(1);
-                const bool value = ValueToBoolean(stack->back());
+                const bool value = Truth(stack->back());
                 stack->pop_back();
                 if (!value) ip = code + in.a;
                 break;
@@ -745,16 +805,17 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 break;
             }
             case Opcode::Yield:
-                f->position = static_cast<uint32_t>(ip - code);
+                SPARREL_SAVE_POSITION();
                 current = current == 0 ? tasks.size() - 1 : current - 1;
                 SPARREL_LOAD_FRAME();
                 break;
         }
     }
 stopped:
-    f->position = static_cast<uint32_t>(ip - code);
+    SPARREL_SAVE_POSITION();
     return steps;
 #undef SPARREL_LOAD_FRAME
+#undef SPARREL_SAVE_POSITION
 #undef SPARREL_NEED
 }
 

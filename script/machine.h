@@ -21,7 +21,8 @@ struct ScriptError {
 };
 
 // The variables or the value stack of a frame. Handles are single pointers with no address of their
-// own, so the storage moves with realloc; it is kept when the frame is recycled.
+// own, so the storage moves with realloc; it is kept when the frame is recycled. Slots past the end are
+// always void, so a frame's variables are ready the moment its length is set.
 class FrameValues {
 public:
     FrameValues() = default;
@@ -39,24 +40,30 @@ public:
 
     void push_back(const Value& value) {
         if (length_ == capacity_) Grow();
-        new (&items_[length_++]) Value(value);
+        items_[length_++] = value;
     }
     void push_back(Value&& value) {
         if (length_ == capacity_) Grow();
-        new (&items_[length_++]) Value(std::move(value));
+        items_[length_++] = std::move(value);
     }
-    void emplace_back() { push_back(Value()); }
+    void emplace_back() {
+        if (length_ == capacity_) Grow();
+        ++length_;
+    }
+    void pop_back() { items_[--length_].Reset(); }
     // Makes an empty list `count` void values long.
     void FillVoid(uint32_t count) {
         while (capacity_ < count) Grow();
-        for (uint32_t i = 0; i < count; ++i) new (&items_[i]) Value();
         length_ = count;
     }
-    void pop_back() { items_[--length_].~Value(); }
     // Shrinks by dropping the top values, or grows with void ones.
-    void resize(uint32_t length);
+    void resize(uint32_t length) {
+        while (length_ > length) items_[--length_].Reset();
+        while (capacity_ < length) Grow();
+        length_ = length;
+    }
     void clear() {
-        while (length_ != 0) items_[--length_].~Value();
+        while (length_ != 0) items_[--length_].Reset();
     }
     // Puts `count` void values under the present ones.
     void InsertVoidAtBottom(uint32_t count);
@@ -120,7 +127,6 @@ struct ScriptMachine {
     Frame* root = nullptr;      // the top level's frame, holding the global variables
     Frame* base = nullptr;      // the frame whose end ends the run in progress
     uint32_t runDepth = 0;      // runs of this machine in progress, nested through builtins
-    uint64_t runSerial = 0;     // counts runs started, so the loop notices a nested run
 
     // Frames in use (for tests and tools).
     size_t FramesInUse() const { return frames.size() - freeFrames.size(); }
@@ -134,6 +140,11 @@ private:
     void ReleaseFrame(Frame* frame);
     Frame* FindFrame(Frame* frame, uint32_t level) const;
     Value* GrowableVariable(Frame* frame, const Instruction& assign, const Value& argument);
+    bool ExitBlock();
+    bool CallSlow(const Instruction& in);
+    bool AssignThrough(const Instruction& in);
+    void BreakLoop();
+    void ReturnFromRoutine();
 };
 
 // Raises the error that stops the script: flag and finished on, `message` recorded.

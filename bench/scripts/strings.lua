@@ -1,6 +1,6 @@
 -- String building, slicing and comparison.
 local text = ""
-for i = 0, 100000 - 1 do
+for i = 0, 20000 - 1 do
     text = text .. "ab"
 end
 local words = 0

@@ -1,17 +1,6 @@
 // Arbitrary text through preprocess, compile and run: the top level, then every event routine the
 // script defines, twice. The engine has no instruction budget; this harness bounds each run so that
 // endless scripts end, and stops scripts whose data grows without bound.
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define SPARREL_FUZZ_MEMORY_LIMIT 1
-#endif
-#elif defined(__SANITIZE_ADDRESS__)
-#define SPARREL_FUZZ_MEMORY_LIMIT 1
-#endif
-#ifdef SPARREL_FUZZ_MEMORY_LIMIT
-#include <sanitizer/allocator_interface.h>
-#endif
-
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -24,6 +13,18 @@
 #include "script/machine.h"
 #include "script/preprocessor.h"
 #include "tests/fuzz/quiet_console.h"
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SPARREL_FUZZ_MEMORY_LIMIT 1
+#endif
+#elif defined(__SANITIZE_ADDRESS__)
+#define SPARREL_FUZZ_MEMORY_LIMIT 1
+#endif
+#ifdef SPARREL_FUZZ_MEMORY_LIMIT
+// From the sanitizer runtime (declared here: not every compiler installs its header).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#endif
 
 namespace {
 

@@ -69,11 +69,17 @@ inline bool IsReal(const ValueBody* body) { return body != nullptr && body->type
 
 // Replaces the two operands on top of the stack with the real result, in a body only the stack held
 // when there is one, else in a fresh body.
-[[gnu::always_inline]] inline void PutBinaryResult(FrameValues& stack, const TypeRecord* realType, double real) {
+// `assigned` gives the body of the variable that the next instruction assigns the result to, if any:
+// a first operand held only by the stack and that variable is overwritten in place, since the old
+// value can be seen by nothing once the assignment is done (`n = n + 1`, `sum += x`).
+template <typename Assigned>
+[[gnu::always_inline]] inline void PutBinaryResult(FrameValues& stack, const TypeRecord* realType, double real,
+                                                   const Assigned& assigned) {
     const uint32_t n = stack.size();
     Value& x = stack[n - 2];
     ValueBody* body = x.Body();
-    if (body->referenceCount == 1) {
+    if (body->referenceCount == 1 ||
+        (body->referenceCount == 2 && body->type == realType && assigned() == body)) {
         body->type = realType;
         body->scalar.real = real;
         stack.pop_back();
@@ -98,7 +104,9 @@ inline bool IsReal(const ValueBody* body) { return body != nullptr && body->type
 // Computes the operator of a tagged call itself when the operands are reals (or, for an index, an
 // array and a valid position), giving the very result the operator function gives. Returns false,
 // touching nothing, for anything else: the function then runs and reports what is wrong.
-[[gnu::always_inline]] inline bool TryFastCall(uint32_t call, FrameValues& stack, const TypeRecord* realType) {
+template <typename Assigned>
+[[gnu::always_inline]] inline bool TryFastCall(uint32_t call, FrameValues& stack, const TypeRecord* realType,
+                                               const Assigned& assigned) {
     const uint32_t n = stack.size();
     switch (call) {
         case kFastAdd:
@@ -136,7 +144,7 @@ inline bool IsReal(const ValueBody* body) { return body != nullptr && body->type
                     result = a < b ? -1 : a > b ? 1 : 0;
                     break;
             }
-            PutBinaryResult(stack, realType, result);
+            PutBinaryResult(stack, realType, result, assigned);
             return true;
         }
         case kFastSuccessor:
@@ -151,7 +159,7 @@ inline bool IsReal(const ValueBody* body) { return body != nullptr && body->type
                                                            : -body->scalar.real;
             // successor and predecessor keep the operand's type; negative gives this program's real.
             const TypeRecord* type = call == kFastNegative ? realType : body->type;
-            if (body->referenceCount == 1) {
+            if (body->referenceCount == 1 || (body->referenceCount == 2 && body->type == type && assigned() == body)) {
                 body->type = type;
                 body->scalar.real = real;
             } else {
@@ -599,9 +607,19 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
         if (ip >= end) [[unlikely]] {
             SPARREL_SAVE_POSITION();
             Frame* parent = f->parent;
-            if (parent != nullptr && !f->wantsResult && f->block->kind <= BlockKind::Loop && f != base) {
-                // The end of an inner block or a loop body: back to the frame that called it.
+            if (parent != nullptr && f->block->kind != BlockKind::Task && f != base) {
+                // Back to the frame that called, on the same thread.
                 tasks[current] = parent;
+                if (f->wantsResult) {
+                    // A function that never assigned its result returns void.
+                    if (f->variables.empty()) {
+                        parent->stack.emplace_back();
+                    } else if (f->referenceCount == 1) {
+                        parent->stack.push_back(std::move(f->variables[0]));
+                    } else {
+                        parent->stack.push_back(f->variables[0]);  // tasks it made still see its variables
+                    }
+                }
                 ReleaseFrame(f);
             } else if (!ExitBlock()) {
                 break;
@@ -624,8 +642,10 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 }
                 Value& destination = target->variables[in.b];
                 Value& source = stack->back();
-                if (!destination.IsVoid() && destination.Type() != source.Type() &&
-                    !(destination.IsArray() && source.IsArray())) [[unlikely]] {
+                const ValueBody* held = destination.Body();
+                if (held != nullptr && (source.Body() == nullptr || held->type != source.Body()->type) &&
+                    destination.Type() != source.Type() && !(destination.IsArray() && source.IsArray()))
+                    [[unlikely]] {
                     RaiseScriptError(*this, kTypeChanged);
                     error.line = in.line;
                     destination = std::move(source);  // the store still happens
@@ -651,16 +671,25 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 break;
             case Opcode::Call:
             case Opcode::CallAndPushResult:
-                if (in.a >= kFastAdd && TryFastCall(in.a, *stack, realType)) break;
-                if (in.opcode == Opcode::Call && in.block->kind <= BlockKind::Loop && stack->size() >= in.b &&
-                    f->depth < kMaxCallDepth) {
-                    // An inner block or a loop body: the commonest call, made here.
+                if (in.a >= kFastAdd) {
+                    auto assigned = [&]() -> const ValueBody* {
+                        if (ip >= end || ip->opcode != Opcode::Assign) return nullptr;
+                        Frame* holder = f->block->level == ip->a ? f : ip->a == 0 ? root : FindFrame(f->parent, ip->a);
+                        if (holder == nullptr || ip->b >= holder->variables.size()) return nullptr;
+                        return holder->variables[ip->b].Body();
+                    };
+                    if (TryFastCall(in.a, *stack, realType, assigned)) break;
+                }
+                if (!in.block->isNative && in.block->kind != BlockKind::Task && stack->size() >= in.b &&
+                    f->depth < kMaxCallDepth) [[likely]] {
+                    // A script routine, inner block or loop body on the caller's thread: made here.
                     SPARREL_SAVE_POSITION();
                     Frame* callFrame = NewFrame(f, in.block);
                     for (uint32_t i = 0; i < in.b; ++i) {
                         callFrame->stack.push_back(std::move(stack->back()));
                         stack->pop_back();
                     }
+                    callFrame->wantsResult = in.opcode == Opcode::CallAndPushResult;
                     tasks[current] = callFrame;
                     f = callFrame;
                     code = f->block->instructions.data();

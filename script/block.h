@@ -47,6 +47,7 @@ enum FastCall : uint32_t {
     kFastPredecessor,
     kFastNegative,
     kFastIndex,
+    kFastIndexWritable,
 };
 
 struct Block {

@@ -185,7 +185,7 @@ void Compiler::CompileScript(const std::string& source, std::span<const BuiltinE
         {"add", kFastAdd},           {"subtract", kFastSubtract},     {"multiply", kFastMultiply},
         {"divide", kFastDivide},     {"remainder", kFastRemainder},   {"compare", kFastCompare},
         {"successor", kFastSuccessor}, {"predecessor", kFastPredecessor}, {"negative", kFastNegative},
-        {"index_", kFastIndex}};
+        {"index_", kFastIndex},      {"index!", kFastIndexWritable}};
     for (const auto& [name, call] : fast) fastCalls_[scopes_[0].symbols[name].routine] = call;
     for (const BuiltinEntry& entry : builtins) RegisterBuiltin(entry);
 

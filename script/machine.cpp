@@ -169,16 +169,20 @@ template <typename Assigned>
             }
             return true;
         }
-        case kFastIndex: {
+        case kFastIndex:
+        case kFastIndexWritable: {
             if (n < 2) return false;
             Value& container = stack[n - 2];
-            const ValueBody* array = container.Body();
+            ValueBody* array = container.Body();
             const ValueBody* position = stack[n - 1].Body();
             if (array == nullptr || array->type->kind != TypeKind::Array || !IsReal(position)) return false;
             const double real = position->scalar.real;
             if (!(real >= 0 && real < array->elements.length)) return false;
             const uint32_t index = static_cast<uint32_t>(real);
             if (static_cast<double>(index) != real) return false;
+            // For a write the slot is made unique first, so the assignment through it changes this
+            // container's element only (the container itself is the variable's, made unique already).
+            if (call == kFastIndexWritable) MakeUnique(array->elements[index]);
             Value element = array->elements[index];
             container = std::move(element);
             stack.pop_back();
@@ -672,7 +676,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             case Opcode::Call:
             case Opcode::CallAndPushResult:
                 if (in.a >= kFastAdd) {
-                    auto assigned = [&]() -> const ValueBody* {
+                    auto assigned = [&]() __attribute__((always_inline)) -> const ValueBody* {
                         if (ip >= end || ip->opcode != Opcode::Assign) return nullptr;
                         Frame* holder = f->block->level == ip->a ? f : ip->a == 0 ? root : FindFrame(f->parent, ip->a);
                         if (holder == nullptr || ip->b >= holder->variables.size()) return nullptr;

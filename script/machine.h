@@ -50,7 +50,7 @@ public:
         if (length_ == capacity_) Grow();
         ++length_;
     }
-    void pop_back() { items_[--length_].Reset(); }
+    [[gnu::always_inline]] void pop_back() { items_[--length_].Reset(); }
     // Makes an empty list `count` void values long.
     void FillVoid(uint32_t count) {
         while (capacity_ < count) Grow();

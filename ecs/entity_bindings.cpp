@@ -7,24 +7,6 @@
 
 namespace {
 
-// Truth of an entity flag argument: a number or a character when not 0, a boolean as it is, an
-// array when it has elements.
-bool FlagValue(const Value& value) {
-    const ValueBody* body = value.Body();
-    if (body == nullptr) return false;
-    switch (body->type->kind) {
-        case TypeKind::Real:
-            return body->scalar.real != 0;
-        case TypeKind::Char:
-            return body->scalar.character != 0;
-        case TypeKind::Boolean:
-            return body->scalar.boolean != 0;
-        case TypeKind::Array:
-            return body->elements.length != 0;
-    }
-    return false;
-}
-
 // The id a script passed, truncated toward zero; NaN and infinities become -1 (no entity).
 int64_t IdArgument(const Value& value) {
     const double real = ValueToReal(value);
@@ -42,7 +24,7 @@ bool CheckId(int64_t id, bool entityRequired, const char* builtin) {
 }  // namespace
 
 Value EcsCreate(ScriptMachine& machine, int32_t, Value* arguments) {
-    return NewReal(*machine.types, CreateEntity(FlagValue(arguments[0])));
+    return NewReal(*machine.types, CreateEntity(ValueToBoolean(arguments[0])));
 }
 
 Value EcsRemove(ScriptMachine& machine, int32_t, Value* arguments) {
@@ -55,7 +37,7 @@ Value EcsRemove(ScriptMachine& machine, int32_t, Value* arguments) {
 
 Value EcsSetActive(ScriptMachine&, int32_t, Value* arguments) {
     const int64_t id = IdArgument(arguments[0]);
-    if (CheckId(id, true, "ECS_SetActive")) g_entities.active[id] = FlagValue(arguments[1]) ? 1 : 0;
+    if (CheckId(id, true, "ECS_SetActive")) g_entities.active[id] = ValueToBoolean(arguments[1]) ? 1 : 0;
     return Value();
 }
 

@@ -17,11 +17,11 @@ int main(int argc, char** argv) {
     }
     std::vector<StandaloneEvent> events;
     for (int i = 2; i < argc; ++i) {
-        std::string spec = argv[i];
+        std::string argument = argv[i];
         StandaloneEvent event;
-        const size_t colon = spec.find(':');
-        event.name = spec.substr(0, colon);
-        if (colon != std::string::npos) event.count = std::atoi(spec.c_str() + colon + 1);
+        const size_t colon = argument.find(':');
+        event.name = argument.substr(0, colon);
+        if (colon != std::string::npos) event.count = std::atoi(argument.c_str() + colon + 1);
         events.push_back(event);
     }
     return RunStandaloneScript(argv[1], events, BuiltinTable()) ? 0 : 1;

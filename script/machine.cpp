@@ -468,7 +468,9 @@ bool ScriptMachine::CallSlow(const Instruction& in) {
             if (grown != nullptr) grown->Reset();  // the argument is now the only holder
         }
         Value result = callee->native(*this, static_cast<int32_t>(count), arguments);
-        // The builtin may have run this machine again; `frame` is still the frame that called.
+        // The builtin may have run this machine again; `frame` is still the frame that called, and
+        // its stack still holds the arguments (nothing a nested run does reaches them).
+        if (stack.size() < count) [[unlikely]] stack.InsertVoidAtBottom(count - stack.size());
         arguments = stack.data() + (stack.size() - count);
         if (grown != nullptr && error.raised && finished) [[unlikely]] {
             *grown = arguments[0];  // the operator failed before changing anything

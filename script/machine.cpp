@@ -678,7 +678,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             case Opcode::Call:
             case Opcode::CallAndPushResult:
                 if (in.a >= kFastAdd) {
-                    auto assigned = [&]() __attribute__((always_inline)) -> const ValueBody* {
+                    auto assigned = [this, ip, end, f]() __attribute__((always_inline)) -> const ValueBody* {
                         if (ip >= end || ip->opcode != Opcode::Assign) return nullptr;
                         Frame* holder = f->block->level == ip->a ? f : ip->a == 0 ? root : FindFrame(f->parent, ip->a);
                         if (holder == nullptr || ip->b >= holder->variables.size()) return nullptr;
@@ -844,6 +844,9 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 current = current == 0 ? tasks.size() - 1 : current - 1;
                 SPARREL_LOAD_FRAME();
                 break;
+            default:
+                // Only the compiler writes code, and it writes opcodes 0 to 29 only.
+                __builtin_unreachable();
         }
     }
 stopped:

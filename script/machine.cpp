@@ -574,6 +574,131 @@ void ScriptMachine::ReturnFromRoutine() {
     }
 }
 
+// Whether the instructions after a push of a real (`next` on) form an arithmetic or comparison that
+// Fused can finish at once.
+inline bool FusablePattern(const Instruction* next, const Instruction* end) {
+    if (next >= end) return false;
+    if (next->opcode == Opcode::PushValue || next->opcode == Opcode::PushVariable) {
+        return next + 1 < end && next[1].opcode == Opcode::CallAndPushResult && next[1].a >= kFastAdd &&
+               next[1].a <= kFastCompare;
+    }
+    return next->opcode == Opcode::CallAndPushResult && next->a >= kFastSuccessor && next->a <= kFastNegative;
+}
+
+// The body of the variable an instruction names, or null when it is void or cannot be found.
+inline const ValueBody* ScriptMachine::VariableBody(Frame* frame, const Instruction& in) const {
+    Frame* holder = frame->block->level == in.a ? frame : in.a == 0 ? root : FindFrame(frame->parent, in.a);
+    if (holder == nullptr || in.b >= holder->variables.size()) return nullptr;
+    return holder->variables[in.b].Body();
+}
+
+// Runs a push of a real and the arithmetic or comparison after it (FusablePattern) as one step, with
+// the very effect of running them one by one: the operands are reals, so none of them can fail. The
+// result is assigned when an assignment of the same type follows, a comparison's truth decides the
+// jump that follows it, and otherwise the result is pushed. Returns where to go on, or null (nothing
+// done) when the operands are not plain reals.
+const Instruction* ScriptMachine::Fused(const Instruction& first, const Instruction* next, const Instruction* end,
+                                        const Instruction* code, Frame* frame, const TypeRecord* realType) {
+    const ValueBody* a = first.opcode == Opcode::PushValue ? first.value.Body() : VariableBody(frame, first);
+    if (!IsReal(a)) return nullptr;
+    const TypeRecord* resultType = realType;
+    uint32_t call;
+    double result;
+    const Instruction* rest;
+    if (next->opcode == Opcode::PushValue || next->opcode == Opcode::PushVariable) {
+        const ValueBody* b = next->opcode == Opcode::PushValue ? next->value.Body() : VariableBody(frame, *next);
+        if (!IsReal(b)) return nullptr;
+        call = next[1].a;
+        const double x = a->scalar.real;
+        const double y = b->scalar.real;
+        switch (call) {
+            case kFastAdd:
+                result = x + y;
+                break;
+            case kFastSubtract:
+                result = x - y;
+                break;
+            case kFastMultiply:
+                result = x * y;
+                break;
+            case kFastDivide:
+                result = x / y;
+                break;
+            case kFastRemainder:
+                result = Remainder(x, y);
+                break;
+            default:
+                if (a->type != b->type) return nullptr;
+                result = x < y ? -1 : x > y ? 1 : 0;
+                break;
+        }
+        rest = next + 2;
+    } else {
+        call = next->a;
+        result = call == kFastSuccessor ? a->scalar.real + 1 : call == kFastPredecessor ? a->scalar.real - 1 : -a->scalar.real;
+        if (call != kFastNegative) resultType = a->type;
+        rest = next + 1;
+    }
+
+    FrameValues& stack = frame->stack;
+    if (call == kFastCompare && rest < end && rest->opcode >= Opcode::CompareEqual &&
+        rest->opcode <= Opcode::CompareNotEqual) {
+        bool truth;
+        switch (rest->opcode) {
+            case Opcode::CompareEqual:
+                truth = result == 0;
+                break;
+            case Opcode::CompareGreater:
+                truth = result > 0;
+                break;
+            case Opcode::CompareGreaterEqual:
+                truth = result >= 0;
+                break;
+            case Opcode::CompareLess:
+                truth = result < 0;
+                break;
+            case Opcode::CompareLessEqual:
+                truth = result <= 0;
+                break;
+            default:
+                truth = result != 0;
+                break;
+        }
+        const Instruction* after = rest + 1;
+        if (after < end) {
+            if (after->opcode == Opcode::CaseJumpIfFalse || after->opcode == Opcode::LoopIf) {
+                return truth ? after + 1 : code + after->a;
+            }
+            if (after->opcode == Opcode::CaseJumpIfTrue) return truth ? code + after->a : after + 1;
+        }
+        stack.push_back(NewBoolean(*types, truth));
+        return after;
+    }
+    if (call != kFastCompare && rest < end && rest->opcode == Opcode::Assign) {
+        Frame* holder = frame->block->level == rest->a ? frame
+                        : rest->a == 0                 ? root
+                                                       : FindFrame(frame->parent, rest->a);
+        if (holder != nullptr && rest->b < holder->variables.size()) {
+            Value& destination = holder->variables[rest->b];
+            ValueBody* held = destination.Body();
+            if (held == nullptr || held->type == resultType) {
+                if (held != nullptr && held->referenceCount == 1) {
+                    held->scalar.real = result;
+                } else {
+                    ValueBody* fresh = NewBody(resultType);
+                    fresh->scalar.real = result;
+                    destination = Value::Adopt(fresh);
+                }
+                return rest + 1;
+            }
+        }
+    }
+    ValueBody* fresh = NewBody(resultType);
+    fresh->scalar.real = result;
+    stack.push_back(Value::Adopt(fresh));
+    return rest;
+}
+
 template <bool kBudgeted>
 uint64_t ScriptMachine::Loop(uint64_t budget) {
     uint64_t steps = 0;
@@ -592,7 +717,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
     do {                                          \
         f = tasks[current];                       \
         code = f->block->instructions.data();     \
-        end = code + CodeSize(f);                 \
+        end = code + f->block->instructions.size(); \
         ip = code + f->position;                  \
         stack = &f->stack;                        \
     } while (0)
@@ -817,10 +942,27 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 if (!stack->empty()) stack->pop_back();
                 break;
             case Opcode::PushValue:
+                if constexpr (!kBudgeted) {
+                    if (FusablePattern(ip, end)) {
+                        if (const Instruction* next = Fused(in, ip, end, code, f, realType)) {
+                            ip = next;
+                            break;
+                        }
+                    }
+                }
                 stack->push_back(in.value);
                 break;
             case Opcode::PushVariable:
             case Opcode::PushVariableWritable: {
+                if constexpr (!kBudgeted) {
+                    // Step and Execute count instructions one by one, so only whole runs take this.
+                    if (in.opcode == Opcode::PushVariable && FusablePattern(ip, end)) {
+                        if (const Instruction* next = Fused(in, ip, end, code, f, realType)) {
+                            ip = next;
+                            break;
+                        }
+                    }
+                }
                 Frame* holder = f->block->level == in.a ? f : in.a == 0 ? root : FindFrame(f->parent, in.a);
                 if (holder == nullptr || in.b >= holder->variables.size() || holder->variables[in.b].IsVoid())
                     [[unlikely]] {

@@ -141,6 +141,9 @@ private:
     Frame* FindFrame(Frame* frame, uint32_t level) const;
     Value* GrowableVariable(Frame* frame, const Instruction& assign, const Value& argument);
     bool ExitBlock();
+    const ValueBody* VariableBody(Frame* frame, const Instruction& in) const;
+    const Instruction* Fused(const Instruction& first, const Instruction* next, const Instruction* end,
+                             const Instruction* code, Frame* frame, const TypeRecord* realType);
     bool CallSlow(const Instruction& in);
     bool AssignThrough(const Instruction& in);
     void BreakLoop();

@@ -26,7 +26,11 @@ Value Notify(ScriptMachine& machine, int32_t, Value* arguments) {
     return Value();
 }
 
-const BuiltinEntry kRows[] = {{"print", Record, 1}, {"Notify", Notify, 1}};
+// A real of another program: its type record is not this program's.
+TypeTable g_otherTypes;
+Value Foreign(ScriptMachine&, int32_t, Value*) { return NewReal(g_otherTypes, 5); }
+
+const BuiltinEntry kRows[] = {{"print", Record, 1}, {"Notify", Notify, 1}, {"Foreign", Foreign, 0}};
 
 class MachineTest : public testing::Test {
 protected:
@@ -167,6 +171,33 @@ TEST_F(MachineTest, ValuesSharedWithConstantsAreNeverChanged) {
     machine.RunEvent(engine_->FindEvent("MainLoop"));
     EXPECT_EQ(g_printed, (std::vector<std::string>{"[5.000000,2.000000,0.000000]", "ax",
                                                    "[5.000000,2.000000,0.000000]", "ax"}));
+}
+
+// Reals of two programs are of two types: arithmetic converts them, comparison and assignment
+// refuse to mix them, however the machine computes the operators.
+TEST_F(MachineTest, RealsOfAnotherProgramKeepTheirOwnType) {
+    ScriptMachine& machine = Load(
+        "@Sum { let x = Foreign(); print(x + 1); print(1 + x); let y = 2; y = y + x; print(y); }\n"
+        "@Compare { let x = Foreign(); print(x < 9); }\n"
+        "@Assign { let x = Foreign(); x = x + 1; }\n"
+        "@Step { let x = Foreign(); x++; print(x); }");
+    machine.RunEvent(engine_->FindEvent("Sum"));
+    EXPECT_FALSE(machine.error.raised) << machine.error.message;
+    EXPECT_EQ(g_printed, (std::vector<std::string>{"6.000000", "6.000000", "7.000000"}));
+
+    machine.RunEvent(engine_->FindEvent("Compare"));
+    EXPECT_EQ(machine.error.message, "An attempt of comparison between different types was made");
+
+    machine.error = ScriptError();
+    machine.RunEvent(engine_->FindEvent("Assign"));
+    EXPECT_EQ(machine.error.message, "Attempted to change the type by assignment");
+
+    // successor keeps the operand's type, so a step stays assignable.
+    machine.error = ScriptError();
+    g_printed.clear();
+    machine.RunEvent(engine_->FindEvent("Step"));
+    EXPECT_FALSE(machine.error.raised) << machine.error.message;
+    EXPECT_EQ(g_printed, std::vector<std::string>{"6.000000"});
 }
 
 }  // namespace

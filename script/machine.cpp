@@ -897,6 +897,23 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             }
             case Opcode::DuplicatePair: {
                 SPARREL_NEED(2);
+                if constexpr (!kBudgeted) {
+                    // The head of a counting loop (copy bound and counter, compare, test) decided
+                    // without the copies, when both are reals of one type.
+                    if (end - ip >= 2 && ip[0].opcode == Opcode::CallAndPushResult && ip[0].a == kFastCompare &&
+                        (ip[1].opcode == Opcode::LoopWhileGreater || ip[1].opcode == Opcode::LoopWhileLess)) {
+                        const ValueBody* bound = (*stack)[stack->size() - 2].Body();
+                        const ValueBody* counter = stack->back().Body();
+                        if (IsReal(bound) && IsReal(counter) && bound->type == counter->type) {
+                            const double x = bound->scalar.real;
+                            const double y = counter->scalar.real;
+                            const double r = x < y ? -1 : x > y ? 1 : 0;
+                            const bool goOn = ip[1].opcode == Opcode::LoopWhileGreater ? r > 0 : r < 0;
+                            ip = goOn ? ip + 2 : code + ip[1].a;
+                            break;
+                        }
+                    }
+                }
                 Value first = (*stack)[stack->size() - 2];
                 Value second = stack->back();
                 stack->push_back(std::move(first));

@@ -178,16 +178,25 @@ void Compiler::CompileScript(const std::string& source, std::span<const BuiltinE
 
     // Scope 0 holds the operators, the builtins and the declarations of the top level.
     scopes_.push_back(Scope{{}, BlockKind::Normal, main});
-    for (const BuiltinEntry& entry : OperatorTable) RegisterBuiltin(entry);
+    for (const BuiltinEntry& entry : OperatorTable)
+        RegisterBuiltin(entry);
     appendBlock_ = scopes_[0].symbols["append"].routine;
     concatenateBlock_ = scopes_[0].symbols["concatenate"].routine;
-    const std::pair<const char*, FastCall> fast[] = {
-        {"add", kFastAdd},           {"subtract", kFastSubtract},     {"multiply", kFastMultiply},
-        {"divide", kFastDivide},     {"remainder", kFastRemainder},   {"compare", kFastCompare},
-        {"successor", kFastSuccessor}, {"predecessor", kFastPredecessor}, {"negative", kFastNegative},
-        {"index_", kFastIndex},      {"index!", kFastIndexWritable}};
-    for (const auto& [name, call] : fast) fastCalls_[scopes_[0].symbols[name].routine] = call;
-    for (const BuiltinEntry& entry : builtins) RegisterBuiltin(entry);
+    const std::pair<const char*, FastCall> fast[] = {{"add", kFastAdd},
+                                                     {"subtract", kFastSubtract},
+                                                     {"multiply", kFastMultiply},
+                                                     {"divide", kFastDivide},
+                                                     {"remainder", kFastRemainder},
+                                                     {"compare", kFastCompare},
+                                                     {"successor", kFastSuccessor},
+                                                     {"predecessor", kFastPredecessor},
+                                                     {"negative", kFastNegative},
+                                                     {"index_", kFastIndex},
+                                                     {"index!", kFastIndexWritable}};
+    for (const auto& [name, call] : fast)
+        fastCalls_[scopes_[0].symbols[name].routine] = call;
+    for (const BuiltinEntry& entry : builtins)
+        RegisterBuiltin(entry);
 
     block_ = main;
     StartLexer(lexer_, source.c_str());
@@ -227,7 +236,9 @@ void Compiler::EmitCall(Opcode opcode, Block* routine, uint32_t count) {
     Emit(opcode, fast, count).block = routine;
 }
 
-void Compiler::EmitPush(Value value) { Emit(Opcode::PushValue).value = std::move(value); }
+void Compiler::EmitPush(Value value) {
+    Emit(Opcode::PushValue).value = std::move(value);
+}
 
 void Compiler::EmitVariable(Opcode opcode, const Symbol& symbol) {
     Emit(opcode, symbol.level, static_cast<uint32_t>(symbol.variable));
@@ -350,9 +361,11 @@ void Compiler::CompileBlock(Block* block, const std::vector<std::string>& parame
     block_ = block;
     scopes_.push_back(Scope{{}, block->kind, block});
     if (block->kind == BlockKind::Function) DeclareVariable("result");
-    for (const std::string& parameter : parameters) DeclareVariable(parameter);
+    for (const std::string& parameter : parameters)
+        DeclareVariable(parameter);
     PreScan();
-    for (const std::string& parameter : parameters) EmitVariable(Opcode::Assign, *FindLocal(parameter));
+    for (const std::string& parameter : parameters)
+        EmitVariable(Opcode::Assign, *FindLocal(parameter));
 
     ParseStatements();
     if (Kind() != TokenKind::CloseBrace) throw parser_error(kCloseBraceRequired);
@@ -494,10 +507,10 @@ void Compiler::ParseWordStatement() {
         case TokenKind::RemainderAssign:
         case TokenKind::PowerAssign: {
             const TokenKind kind = Kind();
-            const char* op = kind == TokenKind::AddAssign        ? "add"
-                             : kind == TokenKind::SubtractAssign ? "subtract"
-                             : kind == TokenKind::MultiplyAssign ? "multiply"
-                             : kind == TokenKind::DivideAssign   ? "divide"
+            const char* op = kind == TokenKind::AddAssign         ? "add"
+                             : kind == TokenKind::SubtractAssign  ? "subtract"
+                             : kind == TokenKind::MultiplyAssign  ? "multiply"
+                             : kind == TokenKind::DivideAssign    ? "divide"
                              : kind == TokenKind::RemainderAssign ? "remainder"
                                                                   : "power";
             Next();
@@ -845,7 +858,8 @@ void Compiler::ParseProduct() {
 }
 
 void Compiler::ParsePrefix() {
-    while (Kind() == TokenKind::Plus) Next();
+    while (Kind() == TokenKind::Plus)
+        Next();
     if (Kind() == TokenKind::Minus || Kind() == TokenKind::Exclamation) {
         const char* op = Kind() == TokenKind::Minus ? "negative" : "not";
         Next();

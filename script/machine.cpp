@@ -50,8 +50,9 @@ inline double Remainder(double a, double b) {
         if (y != 0 && static_cast<double>(x) == a && static_cast<double>(y) == b) {
             // A 32-bit division is much quicker where both fit.
             const bool narrow = x == static_cast<int32_t>(x) && y == static_cast<int32_t>(y) && y != -1;
-            const double result = narrow ? static_cast<double>(static_cast<int32_t>(x) % static_cast<int32_t>(y))
-                                         : static_cast<double>(x % y);
+            const double result = narrow
+                                      ? static_cast<double>(static_cast<int32_t>(x) % static_cast<int32_t>(y))
+                                      : static_cast<double>(x % y);
             return result == 0 ? std::copysign(0.0, a) : result;
         }
     }
@@ -65,7 +66,9 @@ inline bool Truth(const Value& value) {
     return ValueToBoolean(value);
 }
 
-inline bool IsReal(const ValueBody* body) { return body != nullptr && body->type->kind == TypeKind::Real; }
+inline bool IsReal(const ValueBody* body) {
+    return body != nullptr && body->type->kind == TypeKind::Real;
+}
 
 // Replaces the two operands on top of the stack with the real result, in a body only the stack held
 // when there is one, else in a fresh body.
@@ -73,8 +76,8 @@ inline bool IsReal(const ValueBody* body) { return body != nullptr && body->type
 // a first operand held only by the stack and that variable is overwritten in place, since the old
 // value can be seen by nothing once the assignment is done (`n = n + 1`, `sum += x`).
 template <typename Assigned>
-[[gnu::always_inline]] inline void PutBinaryResult(FrameValues& stack, const TypeRecord* realType, double real,
-                                                   const Assigned& assigned) {
+[[gnu::always_inline]] inline void PutBinaryResult(FrameValues& stack, const TypeRecord* realType,
+                                                   double real, const Assigned& assigned) {
     const uint32_t n = stack.size();
     Value& x = stack[n - 2];
     ValueBody* body = x.Body();
@@ -159,7 +162,8 @@ template <typename Assigned>
                                                            : -body->scalar.real;
             // successor and predecessor keep the operand's type; negative gives this program's real.
             const TypeRecord* type = call == kFastNegative ? realType : body->type;
-            if (body->referenceCount == 1 || (body->referenceCount == 2 && body->type == type && assigned() == body)) {
+            if (body->referenceCount == 1 ||
+                (body->referenceCount == 2 && body->type == type && assigned() == body)) {
                 body->type = type;
                 body->scalar.real = real;
             } else {
@@ -222,7 +226,9 @@ uint32_t PastNextLoopBack(const Frame* frame) {
     return static_cast<uint32_t>(code.size());
 }
 
-inline uint32_t CodeSize(const Frame* frame) { return static_cast<uint32_t>(frame->block->instructions.size()); }
+inline uint32_t CodeSize(const Frame* frame) {
+    return static_cast<uint32_t>(frame->block->instructions.size());
+}
 
 // `target` takes `source`'s type, elements (shared) and scalar, keeping its own count, so every
 // holder of `target` sees the new value.
@@ -275,7 +281,9 @@ ScriptMachine::ScriptMachine(ScriptEngine& program) : engine(&program), types(&p
 
 ScriptMachine::~ScriptMachine() = default;
 
-Frame* ScriptMachine::MakeFrame() { return frames.emplace_back(std::make_unique<Frame>()).get(); }
+Frame* ScriptMachine::MakeFrame() {
+    return frames.emplace_back(std::make_unique<Frame>()).get();
+}
 
 [[gnu::always_inline]] inline Frame* ScriptMachine::NewFrame(Frame* parent, const Block* block) {
     Frame* frame;
@@ -310,7 +318,9 @@ Frame* ScriptMachine::MakeFrame() { return frames.emplace_back(std::make_unique<
 }
 
 Value* ScriptMachine::GrowableVariable(Frame* frame, const Instruction& assign, const Value& argument) {
-    Frame* holder = frame->block->level == assign.a ? frame : assign.a == 0 ? root : FindFrame(frame, assign.a);
+    Frame* holder = frame->block->level == assign.a ? frame
+                    : assign.a == 0                 ? root
+                                                    : FindFrame(frame, assign.a);
     if (holder == nullptr || assign.b >= holder->variables.size()) return nullptr;
     Value& variable = holder->variables[assign.b];
     const ValueBody* body = variable.Body();
@@ -451,7 +461,8 @@ bool ScriptMachine::CallSlow(const Instruction& in) {
     const Block* callee = in.block;
     const uint32_t count = in.b;
     const bool pushResult = in.opcode == Opcode::CallAndPushResult;
-    if (stack.size() < count) [[unlikely]] stack.InsertVoidAtBottom(count - stack.size());
+    if (stack.size() < count) [[unlikely]]
+        stack.InsertVoidAtBottom(count - stack.size());
 
     if (callee->isNative) {
         if (callee->native == nullptr) {
@@ -463,14 +474,16 @@ bool ScriptMachine::CallSlow(const Instruction& in) {
         const Instruction* next = frame->position < code.size() ? &code[frame->position] : nullptr;
         Value* arguments = stack.data() + (stack.size() - count);
         Value* grown = nullptr;
-        if (in.a == kGrowsAssignedVariable && count != 0 && next != nullptr && next->opcode == Opcode::Assign) {
+        if (in.a == kGrowsAssignedVariable && count != 0 && next != nullptr &&
+            next->opcode == Opcode::Assign) {
             grown = GrowableVariable(frame, *next, arguments[0]);
             if (grown != nullptr) grown->Reset();  // the argument is now the only holder
         }
         Value result = callee->native(*this, static_cast<int32_t>(count), arguments);
         // The builtin may have run this machine again; `frame` is still the frame that called, and
         // its stack still holds the arguments (nothing a nested run does reaches them).
-        if (stack.size() < count) [[unlikely]] stack.InsertVoidAtBottom(count - stack.size());
+        if (stack.size() < count) [[unlikely]]
+            stack.InsertVoidAtBottom(count - stack.size());
         arguments = stack.data() + (stack.size() - count);
         if (grown != nullptr && error.raised && finished) [[unlikely]] {
             *grown = arguments[0];  // the operator failed before changing anything
@@ -523,7 +536,8 @@ bool ScriptMachine::CallSlow(const Instruction& in) {
 // Returns false when the instruction raised an error.
 bool ScriptMachine::AssignThrough(const Instruction& in) {
     FrameValues& stack = tasks[current]->stack;
-    if (stack.size() < 2) [[unlikely]] stack.InsertVoidAtBottom(2 - stack.size());
+    if (stack.size() < 2) [[unlikely]]
+        stack.InsertVoidAtBottom(2 - stack.size());
     Value& reference = stack[stack.size() - 2];
     Value& source = stack.back();
     ValueBody* target = reference.Body();
@@ -533,9 +547,10 @@ bool ScriptMachine::AssignThrough(const Instruction& in) {
         return true;
     }
     const TypeRecord* targetType = reference.Type();
-    const bool allowed = !source.IsVoid() && ((targetType != nullptr && targetType == source.Type()) ||
-                                              (reference.IsArray() && source.IsArray() &&
-                                               (target->elements.length != 0 || source.Body()->elements.length != 0)));
+    const bool allowed =
+        !source.IsVoid() && ((targetType != nullptr && targetType == source.Type()) ||
+                             (reference.IsArray() && source.IsArray() &&
+                              (target->elements.length != 0 || source.Body()->elements.length != 0)));
     if (!allowed) {
         RaiseScriptError(*this, kTypeChanged);
         error.line = in.line;
@@ -597,8 +612,9 @@ inline const ValueBody* ScriptMachine::VariableBody(Frame* frame, const Instruct
 // result is assigned when an assignment of the same type follows, a comparison's truth decides the
 // jump that follows it, and otherwise the result is pushed. Returns where to go on, or null (nothing
 // done) when the operands are not plain reals.
-const Instruction* ScriptMachine::Fused(const Instruction& first, const Instruction* next, const Instruction* end,
-                                        const Instruction* code, Frame* frame, const TypeRecord* realType) {
+const Instruction* ScriptMachine::Fused(const Instruction& first, const Instruction* next,
+                                        const Instruction* end, const Instruction* code, Frame* frame,
+                                        const TypeRecord* realType) {
     const ValueBody* a = first.opcode == Opcode::PushValue ? first.value.Body() : VariableBody(frame, first);
     if (!IsReal(a)) return nullptr;
     const TypeRecord* resultType = realType;
@@ -606,7 +622,8 @@ const Instruction* ScriptMachine::Fused(const Instruction& first, const Instruct
     double result;
     const Instruction* rest;
     if (next->opcode == Opcode::PushValue || next->opcode == Opcode::PushVariable) {
-        const ValueBody* b = next->opcode == Opcode::PushValue ? next->value.Body() : VariableBody(frame, *next);
+        const ValueBody* b =
+            next->opcode == Opcode::PushValue ? next->value.Body() : VariableBody(frame, *next);
         if (!IsReal(b)) return nullptr;
         call = next[1].a;
         const double x = a->scalar.real;
@@ -635,7 +652,9 @@ const Instruction* ScriptMachine::Fused(const Instruction& first, const Instruct
         rest = next + 2;
     } else {
         call = next->a;
-        result = call == kFastSuccessor ? a->scalar.real + 1 : call == kFastPredecessor ? a->scalar.real - 1 : -a->scalar.real;
+        result = call == kFastSuccessor     ? a->scalar.real + 1
+                 : call == kFastPredecessor ? a->scalar.real - 1
+                                            : -a->scalar.real;
         if (call != kFastNegative) resultType = a->type;
         rest = next + 1;
     }
@@ -713,20 +732,20 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
     // The running frame's code, position and stack live in locals; the position is written back before
     // anything that may look at the frame, and all of them are read again after a change of frame or
     // task. `finished` is only set by what is done out of line here, which reports it.
-#define SPARREL_LOAD_FRAME()                      \
-    do {                                          \
-        f = tasks[current];                       \
-        code = f->block->instructions.data();     \
+#define SPARREL_LOAD_FRAME()                        \
+    do {                                            \
+        f = tasks[current];                         \
+        code = f->block->instructions.data();       \
         end = code + f->block->instructions.size(); \
-        ip = code + f->position;                  \
-        stack = &f->stack;                        \
+        ip = code + f->position;                    \
+        stack = &f->stack;                          \
     } while (0)
 #define SPARREL_SAVE_POSITION() (f->position = static_cast<uint32_t>(ip - code))
 // Values a malformed continuation (only after an error) might lack are supplied as void.
-#define SPARREL_NEED(count)                                      \
-    do {                                                         \
-        if (stack->size() < (count)) [[unlikely]]                \
-            stack->InsertVoidAtBottom((count) - stack->size());  \
+#define SPARREL_NEED(count)                                   \
+    do {                                                      \
+        if (stack->size() < (count)) [[unlikely]]             \
+            stack->InsertVoidAtBottom((count)-stack->size()); \
     } while (0)
 
     SPARREL_LOAD_FRAME();
@@ -803,9 +822,11 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             case Opcode::Call:
             case Opcode::CallAndPushResult:
                 if (in.a >= kFastAdd) {
-                    auto assigned = [this, ip, end, f]() __attribute__((always_inline)) -> const ValueBody* {
+                    auto assigned = [ this, ip, end, f ]() __attribute__((always_inline))->const ValueBody* {
                         if (ip >= end || ip->opcode != Opcode::Assign) return nullptr;
-                        Frame* holder = f->block->level == ip->a ? f : ip->a == 0 ? root : FindFrame(f->parent, ip->a);
+                        Frame* holder = f->block->level == ip->a ? f
+                                        : ip->a == 0             ? root
+                                                                 : FindFrame(f->parent, ip->a);
                         if (holder == nullptr || ip->b >= holder->variables.size()) return nullptr;
                         return holder->variables[ip->b].Body();
                     };
@@ -900,7 +921,8 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 if constexpr (!kBudgeted) {
                     // The head of a counting loop (copy bound and counter, compare, test) decided
                     // without the copies, when both are reals of one type.
-                    if (end - ip >= 2 && ip[0].opcode == Opcode::CallAndPushResult && ip[0].a == kFastCompare &&
+                    if (end - ip >= 2 && ip[0].opcode == Opcode::CallAndPushResult &&
+                        ip[0].a == kFastCompare &&
                         (ip[1].opcode == Opcode::LoopWhileGreater || ip[1].opcode == Opcode::LoopWhileLess)) {
                         const ValueBody* bound = (*stack)[stack->size() - 2].Body();
                         const ValueBody* counter = stack->back().Body();

@@ -53,17 +53,21 @@ public:
     [[gnu::always_inline]] void pop_back() { items_[--length_].Reset(); }
     // Makes an empty list `count` void values long.
     void FillVoid(uint32_t count) {
-        while (capacity_ < count) Grow();
+        while (capacity_ < count)
+            Grow();
         length_ = count;
     }
     // Shrinks by dropping the top values, or grows with void ones.
     void resize(uint32_t length) {
-        while (length_ > length) items_[--length_].Reset();
-        while (capacity_ < length) Grow();
+        while (length_ > length)
+            items_[--length_].Reset();
+        while (capacity_ < length)
+            Grow();
         length_ = length;
     }
     void clear() {
-        while (length_ != 0) items_[--length_].Reset();
+        while (length_ != 0)
+            items_[--length_].Reset();
     }
     // Puts `count` void values under the present ones.
     void InsertVoidAtBottom(uint32_t count);
@@ -81,9 +85,9 @@ struct Frame {
     Frame* parent = nullptr;     // the caller or creator; none for the root frame
     int32_t referenceCount = 0;  // 1 for the frame itself plus 1 per child frame naming it as parent
     const Block* block = nullptr;
-    uint32_t position = 0;       // next instruction
-    uint32_t depth = 0;          // frames on the parent chain, this one included
-    bool wantsResult = false;    // entered by CallAndPushResult
+    uint32_t position = 0;     // next instruction
+    uint32_t depth = 0;        // frames on the parent chain, this one included
+    bool wantsResult = false;  // entered by CallAndPushResult
     FrameValues variables;
     FrameValues stack;
 };

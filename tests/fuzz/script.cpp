@@ -41,8 +41,9 @@ Value SilentPrint(ScriptMachine&, int32_t, Value* arguments) {
 // outside the script, with print kept silent.
 std::vector<BuiltinEntry> FuzzBuiltins() {
     static const std::set<std::string> kKept = {
-        "min", "max", "cos", "sin", "tan", "acos", "asin", "atan", "atan2", "srand", "rand", "modc",
-        "ToRadian", "ToDegree", "ToString", "itoa", "rtoa", "rtos", "vtos", "atoi", "ator", "TrimString"};
+        "min",   "max",   "cos",  "sin",  "tan",      "acos",      "asin",     "atan",
+        "atan2", "srand", "rand", "modc", "ToRadian", "ToDegree",  "ToString", "itoa",
+        "rtoa",  "rtos",  "vtos", "atoi", "ator",     "TrimString"};
     std::vector<BuiltinEntry> rows;
     for (const BuiltinEntry& entry : BuiltinTable()) {
         if (kKept.count(entry.name) != 0) rows.push_back(entry);

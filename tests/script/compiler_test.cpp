@@ -1,18 +1,23 @@
 // The code the compiler emits for the forms whose instruction sequences the machine depends on, the
 // registration of builtins, and the records it leaves (blocks, levels, variables, events, errors).
 
+#include "script/compiler.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "script/compiler.h"
 #include "script/operators.h"
 
 namespace {
 
-Value Nop(ScriptMachine&, int32_t, Value*) { return Value(); }
-Value Other(ScriptMachine&, int32_t, Value*) { return Value(); }
+Value Nop(ScriptMachine&, int32_t, Value*) {
+    return Value();
+}
+Value Other(ScriptMachine&, int32_t, Value*) {
+    return Value();
+}
 
 const BuiltinEntry kRows[] = {
     {"print", Nop, 1},
@@ -21,7 +26,9 @@ const BuiltinEntry kRows[] = {
     {"Quiet", nullptr, 0},
 };
 
-std::unique_ptr<ScriptEngine> CompileText(const std::string& text) { return Compile(text, kRows); }
+std::unique_ptr<ScriptEngine> CompileText(const std::string& text) {
+    return Compile(text, kRows);
+}
 
 // The opcodes of a block, with the callee's name after calls: "Call:print".
 std::vector<std::string> Listing(const Block& block) {
@@ -36,7 +43,9 @@ std::vector<std::string> Listing(const Block& block) {
     return out;
 }
 
-const Block* CalledBlock(const Block& block, size_t index) { return block.instructions.at(index).block; }
+const Block* CalledBlock(const Block& block, size_t index) {
+    return block.instructions.at(index).block;
+}
 
 TEST(OpcodeTest, NumbersAreFixed) {
     EXPECT_EQ(static_cast<int>(Opcode::Assign), 0);
@@ -111,11 +120,11 @@ TEST(CompilerTest, AscentKeepsCounterAndBoundOnTheStack) {
     auto engine = CompileText("ascent (i in 0 .. 3) { }");
     ASSERT_FALSE(engine->hasError) << engine->errorMessage;
     const Block& main = *engine->mainBlock;
-    EXPECT_EQ(Listing(main), (std::vector<std::string>{"PushValue", "PushValue", "Swap", "DuplicatePair",
-                                                       "CallAndPushResult:compare", "LoopWhileGreater",
-                                                       "Duplicate", "Call:<block>", "CallAndPushResult:successor",
-                                                       "LoopBack", "Pop", "Pop"}));
-    EXPECT_EQ(main.instructions[9].a, 3u);  // back to DuplicatePair
+    EXPECT_EQ(Listing(main), (std::vector<std::string>{
+                                 "PushValue", "PushValue", "Swap", "DuplicatePair",
+                                 "CallAndPushResult:compare", "LoopWhileGreater", "Duplicate", "Call:<block>",
+                                 "CallAndPushResult:successor", "LoopBack", "Pop", "Pop"}));
+    EXPECT_EQ(main.instructions[9].a, 3u);   // back to DuplicatePair
     EXPECT_EQ(main.instructions[5].a, 10u);  // leaving the loop: just past LoopBack
     const Block* body = CalledBlock(main, 7);
     EXPECT_EQ(body->kind, BlockKind::Loop);
@@ -128,9 +137,9 @@ TEST(CompilerTest, DescentCountsDownBeforeTheBody) {
     auto engine = CompileText("descent (i in 0 .. 3) { }");
     ASSERT_FALSE(engine->hasError) << engine->errorMessage;
     EXPECT_EQ(Listing(*engine->mainBlock),
-              (std::vector<std::string>{"PushValue", "PushValue", "DuplicatePair", "CallAndPushResult:compare",
-                                        "LoopWhileLess", "CallAndPushResult:predecessor", "Duplicate",
-                                        "Call:<block>", "LoopBack", "Pop", "Pop"}));
+              (std::vector<std::string>{
+                  "PushValue", "PushValue", "DuplicatePair", "CallAndPushResult:compare", "LoopWhileLess",
+                  "CallAndPushResult:predecessor", "Duplicate", "Call:<block>", "LoopBack", "Pop", "Pop"}));
 }
 
 TEST(CompilerTest, OtherLoops) {
@@ -138,7 +147,7 @@ TEST(CompilerTest, OtherLoops) {
     ASSERT_FALSE(engine->hasError) << engine->errorMessage;
     EXPECT_EQ(Listing(*engine->mainBlock),
               (std::vector<std::string>{"PushValue", "LoopCount", "Call:<block>", "LoopBack", "Pop",  //
-                                        "Call:<block>", "LoopBack",                                  //
+                                        "Call:<block>", "LoopBack",                                   //
                                         "CallAndPushResult:true", "LoopIf", "Call:<block>", "LoopBack",
                                         "PushValue", "LoopCount", "Call:<block>", "LoopBack", "Pop"}));
     const Block& main = *engine->mainBlock;
@@ -152,13 +161,14 @@ TEST(CompilerTest, AlternativeTestsEveryValueAgainstTheSelector) {
     auto engine = CompileText("alternative (1) case (1, 2) { } others { }");
     ASSERT_FALSE(engine->hasError) << engine->errorMessage;
     const Block& main = *engine->mainBlock;
-    const std::vector<std::string> value = {"Duplicate",    "PushValue", "CallAndPushResult:compare", "CompareEqual",
-                                            "Duplicate",    "CaseJumpIfTrue", "Pop"};
+    const std::vector<std::string> value = {"Duplicate",    "PushValue", "CallAndPushResult:compare",
+                                            "CompareEqual", "Duplicate", "CaseJumpIfTrue",
+                                            "Pop"};
     std::vector<std::string> expected = {"PushValue", "CaseBegin", "CaseBegin"};
     expected.insert(expected.end(), value.begin(), value.end());
     expected.insert(expected.end(), value.begin(), value.end());
-    for (const char* op : {"PushValue", "CaseEnd", "CaseJumpIfFalse", "Pop", "Call:<block>", "CaseNext", "Pop",
-                           "Call:<block>", "CaseEnd"}) {
+    for (const char* op : {"PushValue", "CaseEnd", "CaseJumpIfFalse", "Pop", "Call:<block>", "CaseNext",
+                           "Pop", "Call:<block>", "CaseEnd"}) {
         expected.push_back(op);
     }
     EXPECT_EQ(Listing(main), expected);
@@ -174,9 +184,10 @@ TEST(CompilerTest, IfChainsShareOneCaseGroup) {
     auto engine = CompileText("if (1) { } else if (2) { } else { }");
     ASSERT_FALSE(engine->hasError) << engine->errorMessage;
     const Block& main = *engine->mainBlock;
-    EXPECT_EQ(Listing(main), (std::vector<std::string>{"CaseBegin", "PushValue", "CaseJumpIfFalse", "Call:<block>",
-                                                       "CaseNext", "PushValue", "CaseJumpIfFalse", "Call:<block>",
-                                                       "CaseNext", "Call:<block>", "CaseEnd"}));
+    EXPECT_EQ(Listing(main),
+              (std::vector<std::string>{"CaseBegin", "PushValue", "CaseJumpIfFalse", "Call:<block>",
+                                        "CaseNext", "PushValue", "CaseJumpIfFalse", "Call:<block>",
+                                        "CaseNext", "Call:<block>", "CaseEnd"}));
     EXPECT_EQ(main.instructions[2].a, 5u);
     EXPECT_EQ(main.instructions[4].a, 10u);
     EXPECT_EQ(main.instructions[6].a, 9u);
@@ -186,20 +197,35 @@ TEST(CompilerTest, LogicalOperatorsKeepTheDecidingValue) {
     auto engine = CompileText("let x = 1 && 2;");
     ASSERT_FALSE(engine->hasError) << engine->errorMessage;
     EXPECT_EQ(Listing(*engine->mainBlock),
-              (std::vector<std::string>{"PushValue", "Duplicate", "CaseBegin", "CaseJumpIfFalse", "Pop", "PushValue",
-                                        "CaseEnd", "Assign"}));
+              (std::vector<std::string>{"PushValue", "Duplicate", "CaseBegin", "CaseJumpIfFalse", "Pop",
+                                        "PushValue", "CaseEnd", "Assign"}));
 }
 
 TEST(CompilerTest, ElementAssignmentWritesThroughTheVariable) {
     auto engine = CompileText("let a = [[1]]; a[0][0] = 2; a += [3]; a++;");
     ASSERT_FALSE(engine->hasError) << engine->errorMessage;
-    EXPECT_EQ(Listing(*engine->mainBlock),
-              (std::vector<std::string>{
-                  "PushValue", "PushValue", "PushValue", "CallAndPushResult:append", "CallAndPushResult:append",
-                  "Assign", "PushVariableWritable", "PushValue", "CallAndPushResult:index!", "PushValue",
-                  "CallAndPushResult:index!", "PushValue", "AssignThrough", "PushVariable", "PushValue",
-                  "PushValue", "CallAndPushResult:append", "CallAndPushResult:add", "Assign", "PushVariable",
-                  "CallAndPushResult:successor", "Assign"}));
+    EXPECT_EQ(Listing(*engine->mainBlock), (std::vector<std::string>{"PushValue",
+                                                                     "PushValue",
+                                                                     "PushValue",
+                                                                     "CallAndPushResult:append",
+                                                                     "CallAndPushResult:append",
+                                                                     "Assign",
+                                                                     "PushVariableWritable",
+                                                                     "PushValue",
+                                                                     "CallAndPushResult:index!",
+                                                                     "PushValue",
+                                                                     "CallAndPushResult:index!",
+                                                                     "PushValue",
+                                                                     "AssignThrough",
+                                                                     "PushVariable",
+                                                                     "PushValue",
+                                                                     "PushValue",
+                                                                     "CallAndPushResult:append",
+                                                                     "CallAndPushResult:add",
+                                                                     "Assign",
+                                                                     "PushVariable",
+                                                                     "CallAndPushResult:successor",
+                                                                     "Assign"}));
 }
 
 TEST(CompilerTest, ReturnAssignsTheNearestFunctionResult) {
@@ -248,12 +274,14 @@ TEST(CompilerTest, DeepNestingIsRefused) {
     EXPECT_EQ(engine->errorMessage, kNestingTooDeepMessage);
 
     std::string blocks;
-    for (int i = 0; i < 10000; ++i) blocks += "local { ";
+    for (int i = 0; i < 10000; ++i)
+        blocks += "local { ";
     engine = CompileText(blocks);
     EXPECT_EQ(engine->errorMessage, kNestingTooDeepMessage);
 
     std::string minuses;
-    for (int i = 0; i < 10000; ++i) minuses += "- ";
+    for (int i = 0; i < 10000; ++i)
+        minuses += "- ";
     engine = CompileText("let a = " + minuses + "1;");
     EXPECT_EQ(engine->errorMessage, kNestingTooDeepMessage);
 }

@@ -8,4 +8,6 @@
 
 #include "tests/script/fuzz_replay.h"
 
-TEST(FuzzReplay, Script) { ReplayFuzzInputs("script", FuzzScriptOneInput); }
+TEST(FuzzReplay, Script) {
+    ReplayFuzzInputs("script", FuzzScriptOneInput);
+}

@@ -1,13 +1,14 @@
 // Machine behaviour that script output alone does not show: frame reuse, released values, bounded
 // runs, runs that refuse to start, and events delivered from inside a builtin of the same machine.
 
+#include "script/machine.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "script/compiler.h"
-#include "script/machine.h"
 #include "script/text_narrow.h"
 
 namespace {
@@ -28,7 +29,9 @@ Value Notify(ScriptMachine& machine, int32_t, Value* arguments) {
 
 // A real of another program: its type record is not this program's.
 TypeTable g_otherTypes;
-Value Foreign(ScriptMachine&, int32_t, Value*) { return NewReal(g_otherTypes, 5); }
+Value Foreign(ScriptMachine&, int32_t, Value*) {
+    return NewReal(g_otherTypes, 5);
+}
 
 const BuiltinEntry kRows[] = {{"print", Record, 1}, {"Notify", Notify, 1}, {"Foreign", Foreign, 0}};
 
@@ -69,7 +72,8 @@ TEST_F(MachineTest, FramesAreReusedAndReleased) {
     // The deepest chain is 15 calls of Fib, each with its if block: far fewer frames than calls.
     const size_t made = machine.frames.size();
     EXPECT_LE(made, 40u);
-    for (int i = 0; i < 5; ++i) machine.RunEvent(engine_->FindEvent("MainLoop"));
+    for (int i = 0; i < 5; ++i)
+        machine.RunEvent(engine_->FindEvent("MainLoop"));
     EXPECT_EQ(machine.FramesInUse(), 1u);
     EXPECT_EQ(machine.frames.size(), made);
 }
@@ -151,8 +155,9 @@ TEST_F(MachineTest, AnEventDeliveredFromInsideABuiltinRunsToItsEndFirst) {
     // alive when the inner event ends, joins the outer list.
     machine.RunEvent(engine_->FindEvent("MainLoop"));
     EXPECT_FALSE(machine.error.raised) << machine.error.message;
-    EXPECT_EQ(g_printed, (std::vector<std::string>{"main", "inner", "inner end", "main after", "tick", "echo"}));
-    EXPECT_EQ(machine.tasks.size(), 2u);  // the event thread and Ticker
+    EXPECT_EQ(g_printed,
+              (std::vector<std::string>{"main", "inner", "inner end", "main after", "tick", "echo"}));
+    EXPECT_EQ(machine.tasks.size(), 2u);   // the event thread and Ticker
     EXPECT_EQ(machine.FramesInUse(), 3u);  // the root, Ticker and its loop body
 }
 
@@ -165,8 +170,8 @@ TEST_F(MachineTest, RecursionLimitStopsWithoutExhaustingTheStack) {
 }
 
 TEST_F(MachineTest, ValuesSharedWithConstantsAreNeverChanged) {
-    ScriptMachine& machine = Load(
-        "@MainLoop { let a = [1, 2]; a[0] = 5; let s = \"ab\"; s[1] = 'x'; print(a ~ [0]); print(s); }");
+    ScriptMachine& machine =
+        Load("@MainLoop { let a = [1, 2]; a[0] = 5; let s = \"ab\"; s[1] = 'x'; print(a ~ [0]); print(s); }");
     machine.RunEvent(engine_->FindEvent("MainLoop"));
     machine.RunEvent(engine_->FindEvent("MainLoop"));
     EXPECT_EQ(g_printed, (std::vector<std::string>{"[5.000000,2.000000,0.000000]", "ax",

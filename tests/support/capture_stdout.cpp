@@ -16,7 +16,9 @@ CaptureStdout::CaptureStdout() {
     dup2(fileDescriptor_, STDOUT_FILENO);
 }
 
-CaptureStdout::~CaptureStdout() { Finish(); }
+CaptureStdout::~CaptureStdout() {
+    Finish();
+}
 
 std::string CaptureStdout::Finish() {
     if (savedDescriptor_ < 0) return text_;
@@ -27,7 +29,8 @@ std::string CaptureStdout::Finish() {
     lseek(fileDescriptor_, 0, SEEK_SET);
     char buffer[4096];
     ssize_t got;
-    while ((got = read(fileDescriptor_, buffer, sizeof buffer)) > 0) text_.append(buffer, static_cast<size_t>(got));
+    while ((got = read(fileDescriptor_, buffer, sizeof buffer)) > 0)
+        text_.append(buffer, static_cast<size_t>(got));
     close(fileDescriptor_);
     fileDescriptor_ = -1;
     return text_;

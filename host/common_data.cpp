@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "host/value_copy.h"
+#include "script/value_copy.h"
 
 CommonData g_commonData;
 

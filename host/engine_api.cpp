@@ -9,7 +9,7 @@
 #include "app/input_state.h"
 #include "host/script_manager.h"
 #include "host/system_data.h"
-#include "host/value_copy.h"
+#include "script/value_copy.h"
 #include "script/machine.h"
 #include "script/text_narrow.h"
 

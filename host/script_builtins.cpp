@@ -6,7 +6,7 @@
 
 #include "app/console.h"
 #include "host/script_manager.h"
-#include "host/value_copy.h"
+#include "script/value_copy.h"
 #include "script/machine.h"
 #include "script/text_narrow.h"
 

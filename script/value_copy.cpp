@@ -1,4 +1,4 @@
-#include "host/value_copy.h"
+#include "script/value_copy.h"
 
 #include <unordered_map>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "host/value_copy.h"
+#include "script/value_copy.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,7 @@
 // linear scan that remembers the last hit, removed by moving the last component into the hole.
 
 #include <cstdint>
+#include <utility>
 
 #include "app/console.h"
 #include "ecs/entity.h"
@@ -72,7 +73,9 @@ struct ComponentStore {
         for (uint16_t i = 0; i < count; ++i) {
             if (ids[i] != id) continue;
             const uint16_t last = static_cast<uint16_t>(count - 1);
-            records[i] = records[last];
+            if (i != last) records[i] = std::move(records[last]);
+            // Records may own resources (key maps hold script values): the vacated one lets them go.
+            records[last] = Record{};
             ids[i] = ids[last];
             ids[last] = 0;
             cacheId = 0;

@@ -2,15 +2,19 @@
 
 #include "app/platform.h"
 #include "ecs/entity.h"
+#include "ecs/key_map.h"
+#include "ecs/movement.h"
+#include "ecs/object_type.h"
+#include "ecs/ownership.h"
 #include "ecs/system_callbacks.h"
 #include "host/random.h"
 
 // Deletion callbacks run in this order for every deleted entity, so Ownership comes last: an owner's
 // own components are gone before the entities it owned are deleted.
 const SystemInitEntry SystemInitTable[kSystemCount] = {
-    {"Collision", nullptr}, {"KeyMap", nullptr}, {"Movement", nullptr},
-    {"Player", nullptr},    {"Render", nullptr}, {"Shot", nullptr},
-    {"Enemy", nullptr},     {"Text", nullptr},   {"Ownership", nullptr},
+    {"Collision", nullptr}, {"KeyMap", InitKeyMapSystem}, {"Movement", InitMovementSystem},
+    {"Player", nullptr},    {"Render", nullptr},          {"Shot", nullptr},
+    {"Enemy", nullptr},     {"Text", nullptr},            {"Ownership", InitOwnershipSystem},
 };
 
 void InitEntitySystem() {
@@ -27,4 +31,8 @@ void InitEntitySystem() {
 void ResetEntitySystem() {
     ResetEntityTable();
     ResetSystemCallbacks();
+    ResetKeyMapSystem();
+    ResetMovementSystem();
+    ResetOwnershipSystem();
+    ResetObjectTypes();
 }

@@ -13,6 +13,10 @@ void InitKeyMapSystem() {
 }
 
 void AddKeyMap(EntityId id) {
+    if (!IsEntityIdInRange(id) || g_entities.exists[id] == 0) {
+        ReportInvalidEntityId(id, "AddKeyMap");
+        return;
+    }
     if (g_keyMaps.store.Lookup(id) == nullptr) g_keyMaps.store.Add(id);
 }
 

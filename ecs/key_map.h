@@ -31,7 +31,7 @@ void ResetKeyMapSystem();
 // Registers the deletion callback.
 void InitKeyMapSystem();
 
-// An empty key map for the entity; nothing when it has one.
+// An empty key map for the entity; nothing when it has one. An id without a live entity is refused.
 void AddKeyMap(EntityId id);
 // Also the deletion callback: the map and its values go with the component.
 void RemoveKeyMap(EntityId id);

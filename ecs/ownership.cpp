@@ -61,6 +61,10 @@ void InitOwnershipSystem() {
 }
 
 void SetOwner(EntityId id, uint16_t owner) {
+    if (!IsEntityIdInRange(id) || g_entities.exists[id] == 0) {
+        ReportInvalidEntityId(id, "SetOwner");
+        return;
+    }
     OwnershipComponent* record = g_ownership.store.Lookup(id);
     if (record == nullptr) record = g_ownership.store.Add(id);
     if (record != nullptr) record->owner = owner;

@@ -32,7 +32,7 @@ void ResetOwnershipSystem();
 // Registers the deletion callback.
 void InitOwnershipSystem();
 
-// The entity's record gets that owner (created when missing).
+// The entity's record gets that owner (created when missing); an id without a live entity is refused.
 void SetOwner(EntityId id, uint16_t owner);
 // The entity has no owner any more.
 void UnsetOwner(EntityId id);

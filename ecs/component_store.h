@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/console.h"
+#include "base/console.h"
 #include "ecs/entity.h"
 
 template <typename Record, uint16_t Capacity>

@@ -1,9 +1,7 @@
 #include "ecs/entity_system.h"
 
-#include "app/platform.h"
 #include "ecs/entity.h"
 #include "ecs/system_callbacks.h"
-#include "host/random.h"
 
 // Deletion callbacks run in this order for every deleted entity, so Ownership comes last: an owner's
 // own components are gone before the entities it owned are deleted.
@@ -14,8 +12,6 @@ const SystemInitEntry SystemInitTable[kSystemCount] = {
 };
 
 void InitEntitySystem() {
-    // Seconds of the platform's clock: the headless platform's virtual clock makes runs repeat.
-    InitRandom(static_cast<uint32_t>(LocalTimeSeconds()));
     for (const SystemInitEntry& entry : SystemInitTable) {
         if (entry.init != nullptr) entry.init();
     }

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/console.h"
+#include "base/console.h"
 #include "host/script_manager.h"
 #include "host/value_copy.h"
 #include "script/machine.h"

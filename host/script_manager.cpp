@@ -4,8 +4,8 @@
 #include <exception>
 #include <utility>
 
-#include "app/console.h"
-#include "app/text_file.h"
+#include "base/console.h"
+#include "base/text_file.h"
 #include "ecs/ownership.h"
 #include "host/builtin_table.h"
 #include "script/compiler.h"

@@ -479,6 +479,7 @@ bool ScriptMachine::CallSlow(const Instruction& in) {
             grown = GrowableVariable(frame, *next, arguments[0]);
             if (grown != nullptr) grown->Reset();  // the argument is now the only holder
         }
+        calledBuiltin = callee;
         Value result = callee->native(*this, static_cast<int32_t>(count), arguments);
         // The builtin may have run this machine again; `frame` is still the frame that called, and
         // its stack still holds the arguments (nothing a nested run does reaches them).

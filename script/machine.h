@@ -131,6 +131,9 @@ struct ScriptMachine {
     Frame* root = nullptr;      // the top level's frame, holding the global variables
     Frame* base = nullptr;      // the frame whose end ends the run in progress
     uint32_t runDepth = 0;      // runs of this machine in progress, nested through builtins
+    // The builtin called last: one function may stand for many rows and needs the name it was
+    // called by.
+    const Block* calledBuiltin = nullptr;
 
     // Frames in use (for tests and tools).
     size_t FramesInUse() const { return frames.size() - freeFrames.size(); }

@@ -18,10 +18,7 @@ void StartGame() {
     InitEntitySystem();
     InitCommonData();
     const int slot = CreateScript(kMainScriptPath);
-    if (slot < kScriptSlotCount) {
-        FireEvent("Initialize", slot);
-        g_scripts.slots[slot].started = true;
-    }
+    StartScriptSlot(slot);
     Platform& platform = GetPlatform();
     g_frameLoop.counterFrequency = platform.QueryPerformanceFrequency();
     platform.TimeBeginPeriod(1);

@@ -72,8 +72,7 @@ Value ScriptLoadScript(ScriptMachine& machine, int32_t, Value* arguments) {
 Value ScriptStartScript(ScriptMachine&, int32_t, Value* arguments) {
     int slot;
     if (!SlotArgument(arguments[0], "StartScript", slot)) return Value();
-    FireEvent("Initialize", slot);
-    g_scripts.slots[slot].started = true;
+    StartScriptSlot(slot);
     return Value();
 }
 

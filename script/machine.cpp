@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 #include <unordered_set>
 #include <utility>
 
@@ -453,6 +454,22 @@ bool ScriptMachine::ExitBlock() {
     return true;
 }
 
+// The boundary between a script and the memory it asks for: a builtin or operator that cannot get
+// it stops the script that called it, and the program goes on.
+Value ScriptMachine::CallNative(const Block& callee, int32_t count, Value* arguments) {
+    try {
+        return callee.native(*this, count, arguments);
+    } catch (const ArrayTooLong&) {
+        RaiseScriptError(*this, "Arrays and strings cannot hold more than " + std::to_string(kMaxArrayLength) +
+                                    " elements");
+    } catch (const std::bad_alloc&) {
+        RaiseScriptError(*this, "Out of memory");
+    } catch (const std::length_error&) {
+        RaiseScriptError(*this, "Out of memory");
+    }
+    return {};
+}
+
 // Calls that the loop does not finish itself: builtins, operators with other operands, script
 // routines and tasks. The caller's position is stored. Returns false when the run is over.
 bool ScriptMachine::CallSlow(const Instruction& in) {
@@ -480,7 +497,7 @@ bool ScriptMachine::CallSlow(const Instruction& in) {
             if (grown != nullptr) grown->Reset();  // the argument is now the only holder
         }
         calledBuiltin = callee;
-        Value result = callee->native(*this, static_cast<int32_t>(count), arguments);
+        Value result = CallNative(*callee, static_cast<int32_t>(count), arguments);
         // The builtin may have run this machine again; `frame` is still the frame that called, and
         // its stack still holds the arguments (nothing a nested run does reaches them).
         if (stack.size() < count) [[unlikely]]

@@ -152,6 +152,7 @@ private:
     const Instruction* Fused(const Instruction& first, const Instruction* next, const Instruction* end,
                              const Instruction* code, Frame* frame, const TypeRecord* realType);
     bool CallSlow(const Instruction& in);
+    Value CallNative(const Block& callee, int32_t count, Value* arguments);
     bool AssignThrough(const Instruction& in);
     void BreakLoop();
     void ReturnFromRoutine();

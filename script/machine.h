@@ -146,6 +146,8 @@ private:
     Frame* NewFrame(Frame* parent, const Block* block);
     void ReleaseFrame(Frame* frame);
     Frame* FindFrame(Frame* frame, uint32_t level) const;
+    // The frame holding the variables of nesting `level`, as seen from `frame`; null if none does.
+    Frame* FrameAtLevel(Frame* frame, uint32_t level) const;
     Value* GrowableVariable(Frame* frame, const Instruction& assign, const Value& argument);
     bool ExitBlock();
     const ValueBody* VariableBody(Frame* frame, const Instruction& in) const;

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/console.h"
-#include "app/text_file.h"
+#include "base/console.h"
+#include "base/text_file.h"
 #include "script/preprocessor.h"
 
 namespace {

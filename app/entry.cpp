@@ -1,8 +1,8 @@
 #include "app/entry.h"
 
 #include "app/command_line.h"
-#include "app/console.h"
-#include "app/platform.h"
+#include "base/console.h"
+#include "base/platform.h"
 #include "app/winmain.h"
 #include "script/shotdata_check.h"
 

@@ -1,8 +1,8 @@
 #include "app/frame_loop.h"
 
-#include "app/frame_stats.h"
-#include "app/input_state.h"
-#include "app/platform.h"
+#include "base/frame_stats.h"
+#include "base/input_state.h"
+#include "base/platform.h"
 #include "ecs/entity_system.h"
 #include "ecs/system_callbacks.h"
 #include "host/common_data.h"
@@ -13,13 +13,12 @@
 FrameLoopState g_frameLoop;
 
 void StartGame() {
+    // Seconds of the platform's clock: the headless platform's virtual clock makes runs repeat.
+    InitRandom(static_cast<uint32_t>(LocalTimeSeconds()));
     InitEntitySystem();
     InitCommonData();
     const int slot = CreateScript(kMainScriptPath);
-    if (slot < kScriptSlotCount) {
-        FireEvent("Initialize", slot);
-        g_scripts.slots[slot].started = true;
-    }
+    StartScriptSlot(slot);
     Platform& platform = GetPlatform();
     g_frameLoop.counterFrequency = platform.QueryPerformanceFrequency();
     platform.TimeBeginPeriod(1);

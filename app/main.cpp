@@ -1,6 +1,6 @@
 // Process entry: binds the adapters of this build, then runs the program.
 #include "app/entry.h"
-#include "app/platform.h"
+#include "base/platform.h"
 
 int main(int argc, char** argv) {
     SetPlatform(CreateHostPlatform());

@@ -1,6 +1,6 @@
 #include "app/winmain.h"
 
-#include "app/console.h"
+#include "base/console.h"
 
 int WinMain(void* instance, void* previousInstance, const char* commandLine, int showCommand) {
     (void)instance;

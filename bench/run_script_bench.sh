@@ -38,9 +38,9 @@ printf '%-12s %10s %10s %8s\n' benchmark script lua ratio
 total_script=0
 total_lua=0
 status=0
-for script in "$root"/bench/scripts/*.qsf; do
+for script in "$root"/bench/machine/*.qsf; do
     name="$(basename "$script" .qsf)"
-    peer="$root/bench/scripts/$name.lua"
+    peer="$root/bench/machine/$name.lua"
     [ -f "$peer" ] || continue
     script_times=()
     lua_times=()

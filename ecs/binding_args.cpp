@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/console.h"
+#include "base/console.h"
 #include "script/machine.h"
 
 namespace {

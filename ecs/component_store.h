@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "app/console.h"
+#include "base/console.h"
 #include "ecs/entity.h"
 
 template <typename Record, uint16_t Capacity>

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/console.h"
+#include "base/console.h"
 #include "ecs/system_callbacks.h"
 
 EntityTable g_entities;

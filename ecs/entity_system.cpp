@@ -1,13 +1,11 @@
 #include "ecs/entity_system.h"
 
-#include "app/platform.h"
 #include "ecs/entity.h"
 #include "ecs/key_map.h"
 #include "ecs/movement.h"
 #include "ecs/object_type.h"
 #include "ecs/ownership.h"
 #include "ecs/system_callbacks.h"
-#include "host/random.h"
 
 // Deletion callbacks run in this order for every deleted entity, so Ownership comes last: an owner's
 // own components are gone before the entities it owned are deleted.
@@ -18,8 +16,6 @@ const SystemInitEntry SystemInitTable[kSystemCount] = {
 };
 
 void InitEntitySystem() {
-    // Seconds of the platform's clock: the headless platform's virtual clock makes runs repeat.
-    InitRandom(static_cast<uint32_t>(LocalTimeSeconds()));
     for (const SystemInitEntry& entry : SystemInitTable) {
         if (entry.init != nullptr) entry.init();
     }

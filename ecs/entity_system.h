@@ -10,8 +10,8 @@ struct SystemInitEntry {
 inline constexpr int kSystemCount = 9;
 extern const SystemInitEntry SystemInitTable[kSystemCount];
 
-// Seeds the scripts' random generator with the current time, starts the systems in table order and
-// creates entity 1, inactive, so that scripts' entities begin at 2.
+// Starts the systems in table order and creates entity 1, inactive, so that scripts' entities begin
+// at 2.
 void InitEntitySystem();
 
 // Back to the state before InitEntitySystem: no entities, no callbacks (for test fixtures).

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/console.h"
+#include "base/console.h"
 #include "ecs/system_callbacks.h"
 
 MovementStore g_movement;

@@ -1,6 +1,6 @@
 #include "ecs/ownership_bindings.h"
 
-#include "app/console.h"
+#include "base/console.h"
 #include "ecs/binding_args.h"
 #include "ecs/ownership.h"
 

@@ -1,11 +1,7 @@
 #include "host/builtin_table.h"
 
-#include <algorithm>
-#include <array>
-#include <cstdint>
+#include <iterator>
 #include <string>
-#include <string_view>
-#include <utility>
 
 #include "ecs/entity_bindings.h"
 #include "ecs/key_map_bindings.h"
@@ -16,22 +12,28 @@
 #include "host/core_library.h"
 #include "host/engine_api.h"
 #include "host/script_builtins.h"
+#include "script/block.h"
 #include "script/machine.h"
 #include "script/operators.h"
 
 namespace {
 
-// Marks rows whose functions are not built yet; every such row is bound to its stand-in below and
-// this function is never called.
-Value NotBuilt(ScriptMachine&, int32_t, Value*) {
+// The name the running script called a builtin by; a direct call from engine code has none.
+const char* CalledName(const ScriptMachine& machine) {
+    const Block* called = machine.calledBuiltin;
+    return called != nullptr && !called->name.empty() ? called->name.c_str() : "(unnamed)";
+}
+
+// Stands for every row whose subsystem is not in this build yet: the script stops.
+Value NotBuilt(ScriptMachine& machine, int32_t, Value*) {
+    RaiseScriptError(machine, std::string(CalledName(machine)) + " is not available in this build");
     return {};
 }
 constexpr BuiltinFunction kNotBuilt = NotBuilt;
 
-// Marks rows of the older script interface that the engine answers with a diagnostic only; each is
-// bound below to a function naming its row, and this one is never called.
+// Stands for every row of the older script interface that the engine answers with a diagnostic.
 Value NotProvided(ScriptMachine& machine, int32_t, Value*) {
-    return ApiNotProvided(machine, "(unnamed)");
+    return ApiNotProvided(machine, CalledName(machine));
 }
 constexpr BuiltinFunction kNotProvided = NotProvided;
 
@@ -484,89 +486,14 @@ constexpr BuiltinEntry kRows[] = {
 };
 static_assert(std::size(kRows) == kBuiltinCount);
 
-// For each row, the first row of the same name, so that a name listed twice shares one stand-in.
-// Rows are sorted by a hash of their names, so that only neighbours need a text comparison: the
-// compilers' constant evaluation is too slow for comparing every pair of names.
-constexpr uint64_t NameHash(const char* name) {
-    uint64_t hash = 14695981039346656037u;
-    for (; *name != '\0'; ++name)
-        hash = (hash ^ static_cast<unsigned char>(*name)) * 1099511628211u;
-    return hash;
-}
-
-constexpr std::array<size_t, kBuiltinCount> kFirstRowOfName = [] {
-    std::array<uint64_t, kBuiltinCount> hashes{};
-    std::array<size_t, kBuiltinCount> order{};
-    for (size_t row = 0; row < kBuiltinCount; ++row) {
-        hashes[row] = NameHash(kRows[row].name);
-        order[row] = row;
-    }
-    std::sort(order.begin(), order.end(), [&hashes](size_t a, size_t b) {
-        return hashes[a] != hashes[b] ? hashes[a] < hashes[b] : a < b;
-    });
-    std::array<size_t, kBuiltinCount> first{};
-    for (size_t i = 0; i < kBuiltinCount; ++i) {
-        const size_t row = order[i];
-        first[row] = row;
-        // Equal names are neighbours, the earliest row first.
-        for (size_t j = i; j > 0 && hashes[order[j - 1]] == hashes[row]; --j) {
-            if (std::string_view(kRows[order[j - 1]].name) == kRows[row].name)
-                first[row] = first[order[j - 1]];
-        }
-    }
-    return first;
-}();
-
-// One stand-in per name: the builtin signature carries no name, so each is instantiated for its row.
-template <size_t kRow>
-Value Unavailable(ScriptMachine& machine, int32_t, Value*) {
-    RaiseScriptError(machine, std::string(kRows[kRow].name) + " is not available in this build");
-    return {};
-}
-
-// Likewise one diagnostic per name.
-template <size_t kRow>
-Value NotProvidedNamed(ScriptMachine& machine, int32_t, Value*) {
-    return ApiNotProvided(machine, kRows[kRow].name);
-}
-
-template <size_t kRow>
-constexpr BuiltinEntry Bind() {
-    BuiltinEntry entry = kRows[kRow];
-    if (entry.function == kNotBuilt) entry.function = Unavailable<kFirstRowOfName[kRow]>;
-    if (entry.function == kNotProvided) entry.function = NotProvidedNamed<kFirstRowOfName[kRow]>;
-    return entry;
-}
-
-template <size_t... kRowIndex>
-constexpr std::array<BuiltinEntry, kBuiltinCount> BindAll(std::index_sequence<kRowIndex...>) {
-    return {Bind<kRowIndex>()...};
-}
-
-constexpr std::array<BuiltinEntry, kBuiltinCount> kBuiltinTable =
-    BindAll(std::make_index_sequence<kBuiltinCount>{});
-
 }  // namespace
 
 std::span<const BuiltinEntry> BuiltinTable() {
-    return kBuiltinTable;
+    return kRows;
 }
 
-namespace {
-
-bool IsBoundFrom(BuiltinFunction marker, BuiltinFunction function) {
-    for (size_t row = 0; row < kBuiltinCount; ++row) {
-        if (kRows[row].function == marker && kBuiltinTable[row].function == function) return true;
-    }
-    return false;
-}
-
-}  // namespace
-
-bool IsUnavailableBuiltin(BuiltinFunction function) {
-    return IsBoundFrom(kNotBuilt, function);
-}
-
-bool IsNotProvidedBuiltin(BuiltinFunction function) {
-    return IsBoundFrom(kNotProvided, function);
+BuiltinKind KindOfBuiltin(BuiltinFunction function) {
+    if (function == kNotBuilt) return BuiltinKind::NotBuilt;
+    if (function == kNotProvided) return BuiltinKind::NotProvided;
+    return BuiltinKind::Engine;
 }

@@ -11,10 +11,9 @@ inline constexpr size_t kBuiltinCount = 429;
 
 std::span<const BuiltinEntry> BuiltinTable();
 
-// Whether `function` is the stand-in for a builtin whose subsystem is not in this build yet: it stops
-// the script with "<name> is not available in this build".
-bool IsUnavailableBuiltin(BuiltinFunction function);
-
-// Whether `function` answers for a function of the older script interface that the engine does not
-// provide: it prints a diagnostic naming its row and returns 0.
-bool IsNotProvidedBuiltin(BuiltinFunction function);
+// What a row's function is: the engine's own, the stand-in of a row whose subsystem is not in this
+// build yet (it stops the script with "<name> is not available in this build"), or the stand-in of a
+// function of the older script interface that the engine does not provide (it prints a diagnostic
+// naming the row and returns 0).
+enum class BuiltinKind { Engine, NotBuilt, NotProvided };
+BuiltinKind KindOfBuiltin(BuiltinFunction function);

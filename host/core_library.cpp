@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/console.h"
+#include "base/console.h"
 #include "host/directory_listing.h"
 #include "host/random.h"
 #include "script/machine.h"
@@ -107,8 +107,7 @@ Value ListDirectoryForScript(ScriptMachine& machine, const Value& directory, Dir
 Value CorePrint(ScriptMachine&, int32_t, Value* arguments) {
     std::string line = NarrowText(arguments[0]);
     line.push_back('\n');
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fflush(stdout);
+    WriteOutput(line.data(), line.size());
     return {};
 }
 

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <string>
 
-#include "app/console.h"
-#include "app/frame_stats.h"
-#include "app/input_state.h"
+#include "base/console.h"
+#include "base/frame_stats.h"
+#include "base/input_state.h"
 #include "host/script_manager.h"
 #include "host/system_data.h"
 #include "script/value_copy.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/console.h"
+#include "base/console.h"
 #include "host/script_manager.h"
 #include "script/value_copy.h"
 #include "script/machine.h"
@@ -72,8 +72,7 @@ Value ScriptLoadScript(ScriptMachine& machine, int32_t, Value* arguments) {
 Value ScriptStartScript(ScriptMachine&, int32_t, Value* arguments) {
     int slot;
     if (!SlotArgument(arguments[0], "StartScript", slot)) return Value();
-    FireEvent("Initialize", slot);
-    g_scripts.slots[slot].started = true;
+    StartScriptSlot(slot);
     return Value();
 }
 

@@ -4,8 +4,8 @@
 #include <exception>
 #include <utility>
 
-#include "app/console.h"
-#include "app/text_file.h"
+#include "base/console.h"
+#include "base/text_file.h"
 #include "ecs/ownership.h"
 #include "host/builtin_table.h"
 #include "script/compiler.h"
@@ -80,6 +80,7 @@ void ResetScriptManager() {
     }
     g_scripts.liveCount = 0;
     g_scripts.eventType = 0;
+    g_scripts.eventDepth = 0;
     g_scripts.eventArguments.clear();
 }
 
@@ -113,9 +114,36 @@ void FireEvent(const char* name, int i) {
     const Block* event = slot.engine->FindEvent(name);
     if (event == nullptr) return;
     if (ReportCompileError(*slot.engine)) return;
+    if (g_scripts.eventDepth >= kMaxNestedEvents) {
+        ConsolePrintf(
+            "\nblueblack{VM Warning:} yellowblack{Events nested too deeply, event} aquablack{%s} "
+            "yellowblack{not delivered to Virtual Machine} aquablack{%i}",
+            name, i);
+        return;
+    }
+    struct DepthGuard {
+        DepthGuard() { ++g_scripts.eventDepth; }
+        ~DepthGuard() { --g_scripts.eventDepth; }
+    } depth;
     ScriptMachine& machine = *slot.machine;
     machine.RunEvent(event);
     ReportMachineError(machine);
+}
+
+void StartScriptSlot(int i) {
+    if (i < 0 || i >= kScriptSlotCount) return;
+    ScriptSlot& slot = g_scripts.slots[i];
+    if (slot.initializing) {
+        ConsolePrintf(
+            "\nblueblack{VM Warning:} yellowblack{Virtual Machine} aquablack{%i} yellowblack{is already "
+            "being initialized}",
+            i);
+        return;
+    }
+    slot.initializing = true;
+    FireEvent("Initialize", i);
+    slot.initializing = false;
+    slot.started = true;
 }
 
 void UpdateScripts() {

@@ -23,6 +23,7 @@ enum ScriptRequest : int32_t {
 
 struct ScriptSlot {
     bool started = false;  // "Initialize" delivered; only started slots get "MainLoop" and broadcasts
+    bool initializing = false;  // inside its "Initialize", which must not be delivered again meanwhile
     int32_t request = ScriptRequestNone;
     bool autoDelete = true;  // finalising deletes the entities the script owns
     ScriptHeader header{};
@@ -40,6 +41,7 @@ struct ScriptManager {
     ScriptSlot slots[kScriptSlotCount];
     int32_t liveCount = 0;
     double eventType = 0;
+    int32_t eventDepth = 0;  // event deliveries in progress, nested through builtins, across slots
     std::vector<Value> eventArguments;  // typed by `types`
 };
 extern ScriptManager g_scripts;
@@ -53,8 +55,17 @@ inline constexpr int kNoScriptSlot = kScriptSlotCount;
 // Returns the slot, or kNoScriptSlot (16) when every slot is taken.
 int CreateScript(const std::string& path);
 
-// Runs the slot's event routine `name` to completion, when the script has one; reports errors.
+// Runs the slot's event routine `name` to completion, when the script has one; reports errors. A
+// delivery past kMaxNestedEvents nested ones is refused with a warning.
 void FireEvent(const char* name, int slot);
+
+// Deliveries nested deeper than this are refused with a warning: each one holds the native stack of a
+// machine run and a builtin call, and the program's main thread has 1 MiB of stack on Windows.
+inline constexpr int32_t kMaxNestedEvents = 64;
+
+// Delivers "Initialize" and marks the slot started. A slot inside its own "Initialize" is not
+// initialised again (it would re-enter itself without end): a warning is printed instead.
+void StartScriptSlot(int slot);
 
 // Restart and close requests of all slots, then "MainLoop" of every started script in slot order.
 void UpdateScripts();

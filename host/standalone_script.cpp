@@ -1,7 +1,7 @@
 #include "host/standalone_script.h"
 
-#include "app/console.h"
-#include "app/text_file.h"
+#include "base/console.h"
+#include "base/text_file.h"
 #include "script/compiler.h"
 #include "script/machine.h"
 #include "script/preprocessor.h"

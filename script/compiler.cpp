@@ -62,6 +62,17 @@ private:
 
     TokenKind Kind() const { return lexer_.kind; }
     void Next() { NextToken(lexer_); }
+    // Consumes a token of `kind`, or stops with `message`.
+    void Expect(TokenKind kind, const char* message) {
+        if (Kind() != kind) throw parser_error(message);
+        Next();
+    }
+    // Consumes an identifier and returns it, or stops with `message`.
+    std::string ExpectWord(const char* message) {
+        std::string word = lexer_.word;
+        Expect(TokenKind::Word, message);
+        return word;
+    }
 
     Block* NewBlock(BlockKind kind, uint32_t level);
     void RegisterBuiltin(const BuiltinEntry& entry);
@@ -354,8 +365,7 @@ const Symbol* Compiler::FindLocal(const std::string& name) const {
 // "{" statements "}" into `block`, whose parameters arrive on its stack first argument on top.
 void Compiler::CompileBlock(Block* block, const std::vector<std::string>& parameters) {
     NestingGuard guard(*this);
-    if (Kind() != TokenKind::OpenBrace) throw parser_error(kOpenBraceRequired);
-    Next();
+    Expect(TokenKind::OpenBrace, kOpenBraceRequired);
 
     Block* outer = block_;
     block_ = block;
@@ -368,8 +378,7 @@ void Compiler::CompileBlock(Block* block, const std::vector<std::string>& parame
         EmitVariable(Opcode::Assign, *FindLocal(parameter));
 
     ParseStatements();
-    if (Kind() != TokenKind::CloseBrace) throw parser_error(kCloseBraceRequired);
-    Next();
+    Expect(TokenKind::CloseBrace, kCloseBraceRequired);
     ResolveJumps(*block);
     scopes_.pop_back();
     block_ = outer;
@@ -482,12 +491,10 @@ void Compiler::ParseWordStatement() {
             while (Kind() == TokenKind::OpenBracket) {
                 Next();
                 ParseExpression();
-                if (Kind() != TokenKind::CloseBracket) throw parser_error(kCloseBracketRequired);
-                Next();
+                Expect(TokenKind::CloseBracket, kCloseBracketRequired);
                 EmitOperator("index!", 2);
             }
-            if (Kind() != TokenKind::Assign) throw parser_error(kAssignRequired);
-            Next();
+            Expect(TokenKind::Assign, kAssignRequired);
             ParseExpression();
             Emit(Opcode::AssignThrough);
             return;
@@ -527,12 +534,10 @@ void Compiler::ParseWordStatement() {
 
 void Compiler::ParseLet() {
     Next();
-    if (Kind() != TokenKind::Word) throw parser_error(kVariableIdentifierRequired);
-    const std::string name = lexer_.word;
+    const std::string name = ExpectWord(kVariableIdentifierRequired);
     // The pre-scan declared it; a declaration it could not see is made now.
     if (FindLocal(name) == nullptr) DeclareVariable(name);
     const Symbol symbol = *FindLocal(name);
-    Next();
     if (Kind() == TokenKind::Assign) {
         Next();
         ParseExpression();
@@ -546,6 +551,7 @@ void Compiler::ParseRoutineDefinition() {
                            : keyword == TokenKind::KwTask   ? BlockKind::Task
                                                             : BlockKind::Sub;
     Next();
+    // The name is consumed only once declared, so that errors about it give its line.
     if (Kind() != TokenKind::Word) throw parser_error(kRoutineIdentifierRequired);
     const std::string name = lexer_.word;
     const Symbol* symbol = FindLocal(name);
@@ -566,15 +572,12 @@ void Compiler::ParseRoutineDefinition() {
         if (Kind() != TokenKind::CloseParen) {
             for (;;) {
                 if (Kind() == TokenKind::KwLet || Kind() == TokenKind::KwReal) Next();
-                if (Kind() != TokenKind::Word) throw parser_error(kFormalArgumentRequired);
-                parameters.push_back(lexer_.word);
-                Next();
+                parameters.push_back(ExpectWord(kFormalArgumentRequired));
                 if (Kind() != TokenKind::Comma) break;
                 Next();
             }
         }
-        if (Kind() != TokenKind::CloseParen) throw parser_error(kCloseParenRequired);
-        Next();
+        Expect(TokenKind::CloseParen, kCloseParenRequired);
     }
     routine->arguments = static_cast<uint32_t>(parameters.size());
     CompileBlock(routine, parameters);
@@ -620,20 +623,14 @@ void Compiler::ParseWhile() {
 // The counter and the bound live on the stack; the body receives a copy of the counter.
 void Compiler::ParseCountingLoop(bool ascent) {
     Next();
-    if (Kind() != TokenKind::OpenParen) throw parser_error(kOpenParenRequired);
-    Next();
+    Expect(TokenKind::OpenParen, kOpenParenRequired);
     if (Kind() == TokenKind::KwLet || Kind() == TokenKind::KwReal) Next();
-    if (Kind() != TokenKind::Word) throw parser_error(kLoopIdentifierExpected);
-    const std::string counter = lexer_.word;
-    Next();
-    if (Kind() != TokenKind::KwIn) throw parser_error(kMustBeIn);
-    Next();
+    const std::string counter = ExpectWord(kLoopIdentifierExpected);
+    Expect(TokenKind::KwIn, kMustBeIn);
     ParseExpression();
-    if (Kind() != TokenKind::Range) throw parser_error(kRangeRequired);
-    Next();
+    Expect(TokenKind::Range, kRangeRequired);
     ParseExpression();
-    if (Kind() != TokenKind::CloseParen) throw parser_error(kCloseParenRequired);
-    Next();
+    Expect(TokenKind::CloseParen, kCloseParenRequired);
     if (Kind() == TokenKind::KwLoop) Next();
 
     if (ascent) Emit(Opcode::Swap);
@@ -681,8 +678,7 @@ void Compiler::ParseAlternative() {
     Emit(Opcode::CaseBegin);
     while (Kind() == TokenKind::KwCase) {
         Next();
-        if (Kind() != TokenKind::OpenParen) throw parser_error(kCaseOpenNeeded);
-        Next();
+        Expect(TokenKind::OpenParen, kCaseOpenNeeded);
         Emit(Opcode::CaseBegin);
         for (;;) {
             Emit(Opcode::Duplicate);
@@ -696,8 +692,7 @@ void Compiler::ParseAlternative() {
             Next();
         }
         EmitPush(NewBoolean(engine_.types, false));
-        if (Kind() != TokenKind::CloseParen) throw parser_error(kCaseCloseNeeded);
-        Next();
+        Expect(TokenKind::CloseParen, kCaseCloseNeeded);
         Emit(Opcode::CaseEnd);
         Emit(Opcode::CaseJumpIfFalse);
         Emit(Opcode::Pop);
@@ -747,8 +742,7 @@ uint32_t Compiler::ParseArguments() {
             Next();
         }
     }
-    if (Kind() != TokenKind::CloseParen) throw parser_error(kCloseParenRequired);
-    Next();
+    Expect(TokenKind::CloseParen, kCloseParenRequired);
     return count;
 }
 
@@ -886,12 +880,10 @@ void Compiler::ParseSuffix() {
         if (Kind() == TokenKind::Range) {
             Next();
             ParseExpression();
-            if (Kind() != TokenKind::CloseBracket) throw parser_error(kCloseBracketRequired);
-            Next();
+            Expect(TokenKind::CloseBracket, kCloseBracketRequired);
             EmitOperator("slice", 3);
         } else {
-            if (Kind() != TokenKind::CloseBracket) throw parser_error(kCloseBracketRequired);
-            Next();
+            Expect(TokenKind::CloseBracket, kCloseBracketRequired);
             EmitOperator("index_", 2);
         }
     }
@@ -914,14 +906,12 @@ void Compiler::ParseTerm() {
         case TokenKind::OpenParen:
             Next();
             ParseExpression();
-            if (Kind() != TokenKind::CloseParen) throw parser_error(kCloseParenRequired);
-            Next();
+            Expect(TokenKind::CloseParen, kCloseParenRequired);
             return;
         case TokenKind::OpenAbsolute:
             Next();
             ParseExpression();
-            if (Kind() != TokenKind::CloseAbsolute) throw parser_error(kCloseAbsoluteRequired);
-            Next();
+            Expect(TokenKind::CloseAbsolute, kCloseAbsoluteRequired);
             EmitOperator("absolute", 1);
             return;
         case TokenKind::OpenBracket:
@@ -936,8 +926,7 @@ void Compiler::ParseTerm() {
                     Next();
                 }
             }
-            if (Kind() != TokenKind::CloseBracket) throw parser_error(kCloseBracketRequired);
-            Next();
+            Expect(TokenKind::CloseBracket, kCloseBracketRequired);
             return;
         case TokenKind::Word: {
             const std::string name = lexer_.word;

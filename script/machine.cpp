@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 #include <unordered_set>
 #include <utility>
 
@@ -64,6 +65,24 @@ inline bool Truth(const Value& value) {
     const ValueBody* body = value.Body();
     if (body != nullptr && body->type->kind == TypeKind::Boolean) return body->scalar.boolean != 0;
     return ValueToBoolean(value);
+}
+
+// Whether `order` (below, at or above zero, as compare gives) satisfies the comparison `opcode`.
+[[gnu::always_inline]] inline bool ComparisonHolds(Opcode opcode, double order) {
+    switch (opcode) {
+        case Opcode::CompareEqual:
+            return order == 0;
+        case Opcode::CompareGreater:
+            return order > 0;
+        case Opcode::CompareGreaterEqual:
+            return order >= 0;
+        case Opcode::CompareLess:
+            return order < 0;
+        case Opcode::CompareLessEqual:
+            return order <= 0;
+        default:
+            return order != 0;
+    }
 }
 
 inline bool IsReal(const ValueBody* body) {
@@ -317,10 +336,13 @@ Frame* ScriptMachine::MakeFrame() {
     }
 }
 
+// Nearly every variable access asks, and mostly of its own frame or the root, which take no walk.
+[[gnu::always_inline]] inline Frame* ScriptMachine::FrameAtLevel(Frame* frame, uint32_t level) const {
+    return frame->block->level == level ? frame : level == 0 ? root : FindFrame(frame->parent, level);
+}
+
 Value* ScriptMachine::GrowableVariable(Frame* frame, const Instruction& assign, const Value& argument) {
-    Frame* holder = frame->block->level == assign.a ? frame
-                    : assign.a == 0                 ? root
-                                                    : FindFrame(frame, assign.a);
+    Frame* holder = FrameAtLevel(frame, assign.a);
     if (holder == nullptr || assign.b >= holder->variables.size()) return nullptr;
     Value& variable = holder->variables[assign.b];
     const ValueBody* body = variable.Body();
@@ -453,6 +475,22 @@ bool ScriptMachine::ExitBlock() {
     return true;
 }
 
+// The boundary between a script and the memory it asks for: a builtin or operator that cannot get
+// it stops the script that called it, and the program goes on.
+Value ScriptMachine::CallNative(const Block& callee, int32_t count, Value* arguments) {
+    try {
+        return callee.native(*this, count, arguments);
+    } catch (const ArrayTooLong&) {
+        RaiseScriptError(*this, "Arrays and strings cannot hold more than " + std::to_string(kMaxArrayLength) +
+                                    " elements");
+    } catch (const std::bad_alloc&) {
+        RaiseScriptError(*this, "Out of memory");
+    } catch (const std::length_error&) {
+        RaiseScriptError(*this, "Out of memory");
+    }
+    return {};
+}
+
 // Calls that the loop does not finish itself: builtins, operators with other operands, script
 // routines and tasks. The caller's position is stored. Returns false when the run is over.
 bool ScriptMachine::CallSlow(const Instruction& in) {
@@ -479,7 +517,8 @@ bool ScriptMachine::CallSlow(const Instruction& in) {
             grown = GrowableVariable(frame, *next, arguments[0]);
             if (grown != nullptr) grown->Reset();  // the argument is now the only holder
         }
-        Value result = callee->native(*this, static_cast<int32_t>(count), arguments);
+        calledBuiltin = callee;
+        Value result = CallNative(*callee, static_cast<int32_t>(count), arguments);
         // The builtin may have run this machine again; `frame` is still the frame that called, and
         // its stack still holds the arguments (nothing a nested run does reaches them).
         if (stack.size() < count) [[unlikely]]
@@ -602,7 +641,7 @@ inline bool FusablePattern(const Instruction* next, const Instruction* end) {
 
 // The body of the variable an instruction names, or null when it is void or cannot be found.
 inline const ValueBody* ScriptMachine::VariableBody(Frame* frame, const Instruction& in) const {
-    Frame* holder = frame->block->level == in.a ? frame : in.a == 0 ? root : FindFrame(frame->parent, in.a);
+    Frame* holder = FrameAtLevel(frame, in.a);
     if (holder == nullptr || in.b >= holder->variables.size()) return nullptr;
     return holder->variables[in.b].Body();
 }
@@ -662,27 +701,7 @@ const Instruction* ScriptMachine::Fused(const Instruction& first, const Instruct
     FrameValues& stack = frame->stack;
     if (call == kFastCompare && rest < end && rest->opcode >= Opcode::CompareEqual &&
         rest->opcode <= Opcode::CompareNotEqual) {
-        bool truth;
-        switch (rest->opcode) {
-            case Opcode::CompareEqual:
-                truth = result == 0;
-                break;
-            case Opcode::CompareGreater:
-                truth = result > 0;
-                break;
-            case Opcode::CompareGreaterEqual:
-                truth = result >= 0;
-                break;
-            case Opcode::CompareLess:
-                truth = result < 0;
-                break;
-            case Opcode::CompareLessEqual:
-                truth = result <= 0;
-                break;
-            default:
-                truth = result != 0;
-                break;
-        }
+        const bool truth = ComparisonHolds(rest->opcode, result);
         const Instruction* after = rest + 1;
         if (after < end) {
             if (after->opcode == Opcode::CaseJumpIfFalse || after->opcode == Opcode::LoopIf) {
@@ -694,9 +713,7 @@ const Instruction* ScriptMachine::Fused(const Instruction& first, const Instruct
         return after;
     }
     if (call != kFastCompare && rest < end && rest->opcode == Opcode::Assign) {
-        Frame* holder = frame->block->level == rest->a ? frame
-                        : rest->a == 0                 ? root
-                                                       : FindFrame(frame->parent, rest->a);
+        Frame* holder = FrameAtLevel(frame, rest->a);
         if (holder != nullptr && rest->b < holder->variables.size()) {
             Value& destination = holder->variables[rest->b];
             ValueBody* held = destination.Body();
@@ -782,7 +799,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
         switch (in.opcode) {
             case Opcode::Assign: {
                 SPARREL_NEED(1);
-                Frame* target = f->block->level == in.a ? f : in.a == 0 ? root : FindFrame(f->parent, in.a);
+                Frame* target = FrameAtLevel(f, in.a);
                 if (target == nullptr || in.b >= target->variables.size()) [[unlikely]] {
                     if (target == nullptr) {
                         stack->pop_back();
@@ -824,9 +841,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 if (in.a >= kFastAdd) {
                     auto assigned = [ this, ip, end, f ]() __attribute__((always_inline))->const ValueBody* {
                         if (ip >= end || ip->opcode != Opcode::Assign) return nullptr;
-                        Frame* holder = f->block->level == ip->a ? f
-                                        : ip->a == 0             ? root
-                                                                 : FindFrame(f->parent, ip->a);
+                        Frame* holder = FrameAtLevel(f, ip->a);
                         if (holder == nullptr || ip->b >= holder->variables.size()) return nullptr;
                         return holder->variables[ip->b].Body();
                     };
@@ -885,29 +900,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             case Opcode::CompareNotEqual: {
                 SPARREL_NEED(1);
                 Value& top = stack->back();
-                const double r = ValueToReal(top);
-                bool result;
-                switch (in.opcode) {
-                    case Opcode::CompareEqual:
-                        result = r == 0;
-                        break;
-                    case Opcode::CompareGreater:
-                        result = r > 0;
-                        break;
-                    case Opcode::CompareGreaterEqual:
-                        result = r >= 0;
-                        break;
-                    case Opcode::CompareLess:
-                        result = r < 0;
-                        break;
-                    case Opcode::CompareLessEqual:
-                        result = r <= 0;
-                        break;
-                    default:
-                        result = r != 0;
-                        break;
-                }
-                BecomeBoolean(top, booleanType, result);
+                BecomeBoolean(top, booleanType, ComparisonHolds(in.opcode, ValueToReal(top)));
                 break;
             }
             case Opcode::Duplicate: {
@@ -1002,7 +995,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                         }
                     }
                 }
-                Frame* holder = f->block->level == in.a ? f : in.a == 0 ? root : FindFrame(f->parent, in.a);
+                Frame* holder = FrameAtLevel(f, in.a);
                 if (holder == nullptr || in.b >= holder->variables.size() || holder->variables[in.b].IsVoid())
                     [[unlikely]] {
                     RaiseScriptError(*this, kUnassigned);

@@ -131,6 +131,9 @@ struct ScriptMachine {
     Frame* root = nullptr;      // the top level's frame, holding the global variables
     Frame* base = nullptr;      // the frame whose end ends the run in progress
     uint32_t runDepth = 0;      // runs of this machine in progress, nested through builtins
+    // The builtin called last: one function may stand for many rows and needs the name it was
+    // called by.
+    const Block* calledBuiltin = nullptr;
 
     // Frames in use (for tests and tools).
     size_t FramesInUse() const { return frames.size() - freeFrames.size(); }
@@ -143,12 +146,15 @@ private:
     Frame* NewFrame(Frame* parent, const Block* block);
     void ReleaseFrame(Frame* frame);
     Frame* FindFrame(Frame* frame, uint32_t level) const;
+    // The frame holding the variables of nesting `level`, as seen from `frame`; null if none does.
+    Frame* FrameAtLevel(Frame* frame, uint32_t level) const;
     Value* GrowableVariable(Frame* frame, const Instruction& assign, const Value& argument);
     bool ExitBlock();
     const ValueBody* VariableBody(Frame* frame, const Instruction& in) const;
     const Instruction* Fused(const Instruction& first, const Instruction* next, const Instruction* end,
                              const Instruction* code, Frame* frame, const TypeRecord* realType);
     bool CallSlow(const Instruction& in);
+    Value CallNative(const Block& callee, int32_t count, Value* arguments);
     bool AssignThrough(const Instruction& in);
     void BreakLoop();
     void ReturnFromRoutine();

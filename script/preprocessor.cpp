@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string_view>
 
-#include "app/console.h"
-#include "app/text_file.h"
+#include "base/console.h"
+#include "base/text_file.h"
 #include "script/preprocessor_steps.h"
 
 namespace {

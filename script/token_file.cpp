@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/console.h"
+#include "base/console.h"
 #include "script/shotdata_lexer.h"
 
 namespace {

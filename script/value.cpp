@@ -15,8 +15,11 @@ namespace {
     throw std::bad_alloc();
 }
 
-void Relocate(ValueList& list, uint64_t capacity) {
-    if (capacity > std::numeric_limits<uint32_t>::max()) OutOfMemory();
+// `capacity` is at least the length the list needs; growth may ask for more than the length limit,
+// which is then all it gets.
+void Relocate(ValueList& list, uint64_t needed, uint64_t capacity) {
+    if (needed > kMaxArrayLength) throw ArrayTooLong();
+    if (capacity > kMaxArrayLength) capacity = kMaxArrayLength;
     // Handles are plain pointers with no address of their own, so moving their bytes moves them.
     void* items = std::realloc(static_cast<void*>(list.items), capacity * sizeof(Value));
     if (items == nullptr) OutOfMemory();
@@ -79,14 +82,14 @@ bool IsNestingArray(const ValueBody* body) {
 
 void ValueList::Reserve(uint32_t count) {
     uint64_t needed = uint64_t{length} + count;
-    if (needed > capacity) Relocate(*this, needed);
+    if (needed > capacity) Relocate(*this, needed, needed);
 }
 
 void ValueList::Grow(uint32_t count) {
     uint64_t s = uint64_t{capacity} + count;
     uint64_t grown = 2 * s - s / 2;
     uint64_t needed = uint64_t{length} + count;
-    Relocate(*this, grown < needed ? needed : grown);
+    Relocate(*this, needed, grown < needed ? needed : grown);
 }
 
 void ValueList::AppendShared(const Value* source, uint32_t count) {
@@ -135,7 +138,7 @@ namespace {
 
 template <typename Unit>
 Value BuildString(TypeTable& types, const Unit* units, size_t count) {
-    if (count > std::numeric_limits<uint32_t>::max()) OutOfMemory();
+    if (count > kMaxArrayLength) throw ArrayTooLong();
     Value result = NewArray(types.String(), static_cast<uint32_t>(count));
     ValueList& list = result.Body()->elements;
     for (size_t i = 0; i < count; ++i) {

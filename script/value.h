@@ -70,6 +70,15 @@ private:
 
 static_assert(sizeof(Value) == sizeof(void*), "a handle is one pointer wide");
 
+// The longest array or string a script may build. Growing past it throws ArrayTooLong, which the
+// machine reports as a run-time error of the script that tried: one script cannot take the memory
+// of the whole program (a 32-bit one at that).
+inline constexpr uint32_t kMaxArrayLength = 1u << 24;
+
+struct ArrayTooLong : std::bad_alloc {
+    const char* what() const noexcept override { return "array too long"; }
+};
+
 // The items of an array. Growth follows the growable-array rule (s = capacity + n, grown to
 // 2s - s/2), so appending is amortised constant time.
 struct ValueList {

@@ -13,9 +13,9 @@
 #include <string>
 #include <system_error>
 
-#include "app/console.h"
+#include "base/console.h"
 #include "app/frame_loop.h"
-#include "app/platform.h"
+#include "base/platform.h"
 #include "platform/headless/headless_game.h"
 
 namespace {

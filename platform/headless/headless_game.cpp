@@ -1,7 +1,7 @@
 #include "platform/headless/headless_game.h"
 
 #include "app/frame_loop.h"
-#include "app/input_state.h"
+#include "base/input_state.h"
 
 void RunHeadlessFrame(HeadlessPlatform& platform, uint32_t frame) {
     for (const HeadlessPlatform::DueKeyEvent& key : platform.TakeKeyEvents(frame)) {

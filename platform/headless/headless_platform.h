@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 struct ScriptedKeyEvent {
     uint32_t frame;  // delivered before this frame's work (frames count from 0)

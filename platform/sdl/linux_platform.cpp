@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/console.h"
-#include "app/platform.h"
+#include "base/console.h"
+#include "base/platform.h"
 
 namespace {
 

@@ -4,10 +4,11 @@
 
 #include <cmath>
 
-#include "app/frame_stats.h"
-#include "app/input_state.h"
+#include "base/frame_stats.h"
+#include "base/input_state.h"
 #include "ecs/entity.h"
 #include "ecs/system_callbacks.h"
+#include "host/random.h"
 #include "host/script_manager.h"
 #include "platform/headless/headless_platform.h"
 #include "tests/support/capture_console.h"
@@ -88,12 +89,13 @@ TEST_F(FrameLoopTest, InputAgesAtTheEndOfTheFrame) {
     EXPECT_EQ(g_input.keys.states['Z'], KeyHeld);
 }
 
-TEST_F(FrameLoopTest, StartUpCreatesEntityOneAndStartsTheMainScript) {
+TEST_F(FrameLoopTest, StartUpSeedsTheGeneratorCreatesEntityOneAndStartsTheMainScript) {
     TempDir game;
     game.WriteFile("SCRIPT/SYSTEM/AUTOINCL.QSF", "");
     game.WriteFile("SCRIPT/SYSTEM/MAIN.QSF", "@Initialize { }\n");
     ScopedWorkingDirectory inGame(game.Path());
     StartGame();
+    EXPECT_EQ(g_random.state, 946684800u);  // 2000-01-01 00:00:00 of the headless clock
     EXPECT_EQ(g_entities.exists[1], 1);
     EXPECT_TRUE(g_scripts.slots[0].machine);
     EXPECT_TRUE(g_scripts.slots[0].started);

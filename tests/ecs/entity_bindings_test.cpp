@@ -4,7 +4,6 @@
 
 #include "ecs/entity.h"
 #include "ecs/entity_system.h"
-#include "host/random.h"
 #include "platform/headless/headless_platform.h"
 #include "script/machine.h"
 #include "tests/support/capture_console.h"
@@ -35,10 +34,6 @@ protected:
     ScriptEngine engine_;
     ScriptMachine machine_{engine_};
 };
-
-TEST_F(EntityBindingsTest, StartUpSeedsTheGeneratorFromThePlatformClock) {
-    EXPECT_EQ(g_random.state, 946684800u);  // 2000-01-01 00:00:00 of the headless clock
-}
 
 TEST_F(EntityBindingsTest, CreateTakesTheTruthOfAnyKind) {
     EXPECT_EQ(ValueToReal(Call(EcsCreate, Real(1))), 2);

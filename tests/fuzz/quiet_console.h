@@ -2,7 +2,7 @@
 // Fuzz inputs provoke many diagnostics: they are rendered (so the printer is exercised) but dropped
 // while one input runs.
 
-#include "app/console.h"
+#include "base/console.h"
 
 class QuietConsole final : public ConsoleSink {
 public:

@@ -48,12 +48,12 @@ protected:
     ScriptMachine machine_{engine_};
 };
 
-TEST_F(CoreLibraryTest, PrintWritesTheTextAndALineEndToStandardOutput) {
-    testing::internal::CaptureStdout();
+TEST_F(CoreLibraryTest, PrintWritesTheTextAndALineEndToTheOutput) {
+    CaptureOutput output;
     EXPECT_TRUE(Call(CorePrint, {Real(5)}).IsVoid());
     Call(CorePrint, {Value()});
     Call(CorePrint, {Text("caf\xC3\xA9")});
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "5.000000\n(VOID)\ncaf\xC3\xA9\n");
+    EXPECT_EQ(output.Text(), "5.000000\n(VOID)\ncaf\xC3\xA9\n");
 }
 
 TEST_F(CoreLibraryTest, MinAndMaxKeepTheFirstArgumentUnlessTheSecondWins) {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "app/frame_loop.h"
-#include "app/frame_stats.h"
-#include "app/input_state.h"
+#include "base/frame_stats.h"
+#include "base/input_state.h"
 #include "host/common_data.h"
 #include "host/common_data_builtins.h"
 #include "host/script_manager.h"

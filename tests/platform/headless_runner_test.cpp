@@ -29,3 +29,33 @@ TEST(HeadlessRunner, RefusesBadArguments) {
 }
 
 }  // namespace
+
+// Memory the system refuses, not only the length limit of one array: the script that asked stops with
+// a run-time error and the game goes on. Address-space limits and the sanitizers' shadow memory do
+// not mix, so this runs in the plain builds only.
+TEST(HeadlessRunner, ScriptOutOfMemoryStopsOnlyThatScript) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "address-space limit under AddressSanitizer";
+#endif
+    const std::filesystem::path runner =
+        std::filesystem::path(SPARREL_MAIN_PATH).parent_path() / "tools" / "Headless";
+    TempDir game;
+    game.WriteFile("SCRIPT/SYSTEM/AUTOINCL.QSF", "");
+    game.WriteFile("SCRIPT/SYSTEM/MAIN.QSF",
+                   "@Initialize { StartScript(LoadScript(\"SCRIPT/HOARDER.QSF\")); }\n"
+                   "@MainLoop { print(\"frame\"); }\n");
+    // Copies of a 4-million-element array, each within the length limit, kept until memory runs out.
+    game.WriteFile("SCRIPT/HOARDER.QSF",
+                   "let kept = [];\n"
+                   "@Initialize {\n"
+                   "    let a = [1];\n"
+                   "    while (length(a) < 4194304) { a = a ~ a; }\n"
+                   "    loop { kept = kept ~ [a ~ [1]]; }\n"
+                   "}\n");
+    const ProgramRun run = RunProgram(
+        "/bin/sh", {"-c", "ulimit -v 1000000 && exec \"$0\" --frames 3", runner.string()}, game.Path());
+    EXPECT_EQ(run.exitCode, 0) << run.standardError;
+    EXPECT_NE(run.standardError.find("Machine error: Line 5 Out of memory"), std::string::npos)
+        << run.standardError;
+    EXPECT_EQ(run.standardOutput, "frame\nframe\nframe\n");
+}

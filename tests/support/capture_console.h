@@ -1,11 +1,11 @@
 #pragma once
-// Records what ConsolePrintf writes, as (attribute, text) segments.
+// Records what ConsolePrintf writes, as (attribute, text) segments, and what scripts print.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "app/console.h"
+#include "base/console.h"
 
 struct ConsoleSegment {
     uint8_t attribute;
@@ -33,5 +33,21 @@ private:
     ConsoleSink* previous_;
     uint8_t attribute_ = kDefaultConsoleAttribute;
     std::vector<ConsoleSegment> segments_;
+    std::string text_;
+};
+
+// Records what scripts print (the output sink) while it lives.
+class CaptureOutput final : public OutputSink {
+public:
+    CaptureOutput() : previous_(SetOutputSink(this)) {}
+    ~CaptureOutput() override { SetOutputSink(previous_); }
+    CaptureOutput(const CaptureOutput&) = delete;
+    CaptureOutput& operator=(const CaptureOutput&) = delete;
+
+    void Write(const char* text, size_t length) override { text_.append(text, length); }
+    const std::string& Text() const { return text_; }
+
+private:
+    OutputSink* previous_;
     std::string text_;
 };

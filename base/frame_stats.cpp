@@ -1,4 +1,4 @@
-#include "app/frame_stats.h"
+#include "base/frame_stats.h"
 
 #include <cstring>
 

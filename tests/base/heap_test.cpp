@@ -1,4 +1,4 @@
-#include "app/heap.h"
+#include "base/heap.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/console.h"
+#include "base/console.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -69,6 +69,23 @@ ConsoleSink* SetConsoleSink(ConsoleSink* sink) {
 }
 
 void ResetConsole() { g_console = ConsoleState{}; }
+
+OutputState g_output;
+
+OutputSink* SetOutputSink(OutputSink* sink) {
+    OutputSink* previous = g_output.sink;
+    g_output.sink = sink;
+    return previous;
+}
+
+void WriteOutput(const char* text, size_t length) {
+    if (g_output.sink != nullptr) {
+        g_output.sink->Write(text, length);
+        return;
+    }
+    std::fwrite(text, 1, length, stdout);
+    std::fflush(stdout);
+}
 
 int ConsolePrintf(const char* format, ...) {
     ConsoleSink& sink = Sink();

@@ -1,8 +1,8 @@
-#include "app/text_file.h"
+#include "base/text_file.h"
 
 #include <cstdio>
 
-#include "app/console.h"
+#include "base/console.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "app/heap.h"
+#include "base/heap.h"
 
 #include <algorithm>
 #include <cstddef>
 
-#include "app/console.h"
+#include "base/console.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #pragma once
-// The engine's one message function and the console sink it writes through.
+// The engine's one message function and the console sink it writes through; beside it, the sink of
+// what scripts print.
 
 #include <cstddef>
 #include <cstdint>
@@ -36,6 +37,22 @@ void ResetConsole();
 
 // The sink that writes plain text to the standard error stream and ignores attributes.
 ConsoleSink& PlainStdErrSink();
+
+// Receives what scripts print: the program's output, kept apart from its messages.
+class OutputSink {
+public:
+    virtual ~OutputSink() = default;
+    virtual void Write(const char* text, size_t length) = 0;
+};
+
+struct OutputState {
+    OutputSink* sink = nullptr;  // null: the standard output stream, flushed after every write
+};
+extern OutputState g_output;
+
+// Installs `sink` for every later output and returns the one it replaces (null: standard output).
+OutputSink* SetOutputSink(OutputSink* sink);
+void WriteOutput(const char* text, size_t length);
 
 // printf-style formatting into an 8192-byte buffer, colour labels rendered, written to the sink.
 int ConsolePrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -1,8 +1,8 @@
-#include "app/input_state.h"
+#include "base/input_state.h"
 
 #include <cstring>
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 InputState g_input;
 

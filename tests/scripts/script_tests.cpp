@@ -13,11 +13,10 @@
 #include <vector>
 
 #include "app/frame_loop.h"
-#include "app/platform.h"
+#include "base/platform.h"
 #include "host/script_manager.h"
 #include "platform/headless/headless_game.h"
 #include "tests/support/capture_console.h"
-#include "tests/support/capture_stdout.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -156,25 +155,21 @@ TEST_P(ScriptFileTest, PrintsAndReportsWhatItsCommentsExpect) {
     ResetGame();
 
     CaptureConsole console;
-    std::string output;
-    {
-        CaptureStdout capture;
-        StartGame();
-        uint32_t frame = 0;
-        for (const Step& step : expected.steps) {
-            for (int i = 0; i < step.count; ++i) {
-                if (!step.event.empty()) {
-                    FireEvent(step.event.c_str(), 0);
-                    continue;
-                }
-                RunHeadlessFrame(platform, frame++);
+    CaptureOutput output;
+    StartGame();
+    uint32_t frame = 0;
+    for (const Step& step : expected.steps) {
+        for (int i = 0; i < step.count; ++i) {
+            if (!step.event.empty()) {
+                FireEvent(step.event.c_str(), 0);
+                continue;
             }
+            RunHeadlessFrame(platform, frame++);
         }
-        output = capture.Finish();
     }
     ResetGame();
     SetPlatform(previousPlatform);
-    const std::vector<std::string> printed = Lines(output, false);
+    const std::vector<std::string> printed = Lines(output.Text(), false);
     const std::vector<std::string> reported = Lines(console.Text(), true);
     EXPECT_EQ(printed, expected.output) << "printed:\n"
                                         << Numbered(printed) << "expected:\n"

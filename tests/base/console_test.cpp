@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/console.h"
+#include "base/console.h"
 #include "tests/support/capture_console.h"
 
 namespace {

@@ -15,6 +15,7 @@
 #include "tests/fuzz/preprocessor.h"
 #include "tests/fuzz/script.h"
 #include "tests/fuzz/script_lexer.h"
+#include "tests/fuzz/shot_sheet.h"
 #include "tests/fuzz/shotdata_encoder.h"
 
 namespace {
@@ -41,6 +42,7 @@ TEST(FuzzReplay, BinaryScanner) { ReplayFuzzInputs("binary_scanner", FuzzBinaryS
 TEST(FuzzReplay, Preprocessor) { ReplayFuzzInputs("preprocessor", FuzzPreprocessor); }
 TEST(FuzzReplay, Script) { ReplayFuzzInputs("script", FuzzScript); }
 TEST(FuzzReplay, ScriptLexer) { ReplayFuzzInputs("script_lexer", FuzzScriptLexer); }
+TEST(FuzzReplay, ShotSheet) { ReplayFuzzInputs("shot_sheet", FuzzShotSheet); }
 TEST(FuzzReplay, ShotdataEncoder) { ReplayFuzzInputs("shotdata_encoder", FuzzShotdataEncoder); }
 
 }  // namespace

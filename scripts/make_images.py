@@ -43,3 +43,5 @@ write("tests/fuzz/corpus/image/rgba_3x2.png", png(3, 2, lambda x, y: (x * 80, y 
 write("tests/fuzz/corpus/image/grey_5x1.png", png(5, 1, lambda x, y: (x * 50, 0, 0, 0), colour_type=0))
 write("tests/fuzz/corpus/image/rgb_4x4_interlaced.png", png(4, 4, lambda x, y: (x * 60, y * 60, 7, 0), 2, 1))
 write("tests/fuzz/corpus/image/rgb_3x3.bmp", bmp(3, 3, lambda x, y: (x * 100, y * 100, 50, 255)))
+write("tests/scripts/render/files/SCRIPT/IMG/SPRITE.PNG", png(100, 30, lambda x, y: (x, y, 200, 255)))
+write("tests/scripts/render/files/SCRIPT/IMG/DOT.PNG", png(1, 1, lambda x, y: (255, 255, 255, 255)))

@@ -8,6 +8,9 @@
 
 #include "app/frame_loop.h"
 #include "base/input_state.h"
+#include "ecs/entity.h"
+#include "ecs/movement.h"
+#include "ecs/render_system.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/recording_render_device.h"
 #include "render/backend.h"
@@ -152,6 +155,38 @@ TEST_F(RendererTest, MeshesBatchByKeyAndDrawByPriority) {
     EXPECT_EQ(device_.DrawCount(), 5u);
 }
 
+TEST_F(RendererTest, MeshesBetweenThePlayfieldPrioritiesAreMovedIntoItAndClipped) {
+    const uint8_t priorities[3] = {20, 21, 80};
+    for (uint8_t priority : priorities) {
+        const EntityId id = CreateEntity(true);
+        AddMovement(id)->x = 5;
+        RebuildTransform(*LookupMovement(id));
+        RenderComponent& c = *AddRenderComponent(id);
+        c.vertexType = VERTEX_COLOR_PT;
+        SetVertexCount(c, id, 3);
+        c.renderPriority = priority;
+    }
+    RenderSystemDraw();
+    ASSERT_EQ(QueuedBatchCount(), 3u);
+    const MeshBatch* batches = static_cast<const MeshBatch*>(g_queue2D.batches);
+    float x[3], y[3];
+    for (int i = 0; i < 3; ++i) {
+        std::memcpy(&x[i], batches[i].vertices, 4);
+        std::memcpy(&y[i], static_cast<const uint8_t*>(batches[i].vertices) + 4, 4);
+    }
+    EXPECT_EQ(x[0], 5);
+    EXPECT_EQ(x[1], 37);
+    EXPECT_EQ(y[1], 16);
+    EXPECT_EQ(x[2], 5);
+    EXPECT_FALSE(batches[0].states.scissorEnable);
+    EXPECT_TRUE(batches[1].states.scissorEnable);
+    EXPECT_EQ(batches[1].states.scissorRight, 416);
+    EXPECT_EQ(batches[1].states.scissorBottom, 464);
+    // The component's own position and states are as they were.
+    EXPECT_EQ(g_renderSystem.store.records[1].x, 0);
+    EXPECT_FALSE(g_renderSystem.store.records[1].states.scissorEnable);
+}
+
 TEST_F(RendererTest, TooFewVerticesOrAnUnknownTypeDrawNothing) {
     const std::vector<uint8_t> quad = Quad(0, 0);
     CaptureConsole console;
@@ -251,7 +286,9 @@ TEST_F(RendererTest, TexturesAreCountedSharedByExactPathAndPaddedToPowersOfTwo) 
     EXPECT_EQ(FindTextureSlot("img/a.png"), nullptr);
     EXPECT_EQ(device_.LiveTextures(), 1u);
 
+    folder.WriteFile("wide.png", SolidPng(4097, 1, 0, 0, 0, 0));
     CaptureConsole console;
+    EXPECT_EQ(GetTexture("wide.png"), nullptr);
     EXPECT_EQ(GetTexture("img/missing.png"), nullptr);
     EXPECT_EQ(FindTextureSlot("img/missing.png"), nullptr);
     EXPECT_EQ(GetTexture(std::string(300, 'x').c_str()), nullptr);
@@ -262,6 +299,7 @@ TEST_F(RendererTest, TexturesAreCountedSharedByExactPathAndPaddedToPowersOfTwo) 
         else EXPECT_EQ(GetTexture(path.c_str()), nullptr);
     }
     EXPECT_EQ(console.Text(),
+              "\nImage error: Image wide.png of 4097x1 is larger than the largest texture 4096x4096"
               "\nImage error: Unable to allocate enough memory to read image img/missing.png"
               "\nTextureMgr error: Texture path longer than 255 characters: " + std::string(64, 'x') + "..."
               "\nTextureMgr error: Out of Texture Slots (Limit = 64)");

@@ -1,5 +1,6 @@
 #include "render/image.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -33,8 +34,15 @@ Image* DecodeImage(std::FILE* file, const char* path, uint32_t maxSide) {
     const long start = std::ftell(file);
     // The header first: a picture too large for a texture is refused before its pixels are decoded.
     if (StbImageInfo(file, width, height) && TooLarge(width, height, maxSide, path)) return nullptr;
+    // Room for the largest picture allowed at 16 bits a channel, twice over, and for the file itself.
+    uint64_t limit = uint64_t{maxSide} * maxSide * 16 + (uint64_t{1} << 20);
+    if (start >= 0 && std::fseek(file, 0, SEEK_END) == 0) {
+        const long end = std::ftell(file);
+        if (end > start) limit += static_cast<uint64_t>(end - start) * 2;
+    }
     if (start >= 0) std::fseek(file, start, SEEK_SET);
-    unsigned char* decoded = StbImageLoad(file, width, height);
+    unsigned char* decoded =
+        StbImageLoad(file, width, height, limit > SIZE_MAX ? SIZE_MAX : static_cast<size_t>(limit));
     // Checked again: not every format tells its size before it is decoded.
     if (decoded != nullptr && TooLarge(width, height, maxSide, path)) {
         StbImageFree(decoded);

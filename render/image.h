@@ -19,7 +19,7 @@ uint32_t PowerOfTwoAtLeast(uint32_t size);
 // Largest side an image may have; larger ones are refused before they are decoded.
 inline constexpr uint32_t kMaxImageSide = 16384;
 
-// Reads and decodes a file (PNG, BMP, JPEG and the other formats of the decoder). Null, with a
+// Reads and decodes a PNG or BMP file. Null, with a
 // message naming `path`, when it cannot be read or decoded, or is larger than `maxSide` (or
 // kMaxImageSide) on either side.
 Image* LoadImage(const char* path, uint32_t maxSide = kMaxImageSide);

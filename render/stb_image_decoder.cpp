@@ -26,6 +26,10 @@ void* LimitedRealloc(void* block, size_t size) {
 #define STBI_MAX_DIMENSIONS 16384
 #define STBI_NO_HDR
 #define STBI_NO_LINEAR
+// PNG and BMP only: fuzzing found the packaged decoder's JPEG reader writing past its Huffman tables
+// on damaged files, and the other readers are not needed by games.
+#define STBI_ONLY_PNG
+#define STBI_ONLY_BMP
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb/stb_image.h>
 

@@ -5,13 +5,14 @@
 #include "ecs/movement.h"
 #include "ecs/object_type.h"
 #include "ecs/ownership.h"
+#include "ecs/render_system.h"
 #include "ecs/system_callbacks.h"
 
 // Deletion callbacks run in this order for every deleted entity, so Ownership comes last: an owner's
 // own components are gone before the entities it owned are deleted.
 const SystemInitEntry SystemInitTable[kSystemCount] = {
     {"Collision", nullptr}, {"KeyMap", InitKeyMapSystem}, {"Movement", InitMovementSystem},
-    {"Player", nullptr},    {"Render", nullptr},          {"Shot", nullptr},
+    {"Player", nullptr},    {"Render", InitRenderSystem}, {"Shot", nullptr},
     {"Enemy", nullptr},     {"Text", nullptr},            {"Ownership", InitOwnershipSystem},
 };
 
@@ -30,5 +31,6 @@ void ResetEntitySystem() {
     ResetKeyMapSystem();
     ResetMovementSystem();
     ResetOwnershipSystem();
+    ResetRenderSystem();
     ResetObjectTypes();
 }

@@ -15,6 +15,7 @@ FrameLoopState g_frameLoop;
 void StartGame() {
     // Seconds of the platform's clock: the headless platform's virtual clock makes runs repeat.
     InitRandom(static_cast<uint32_t>(LocalTimeSeconds()));
+    InstallScriptHooks();
     InitEntitySystem();
     InitCommonData();
     const int slot = CreateScript(kMainScriptPath);

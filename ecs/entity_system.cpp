@@ -1,18 +1,21 @@
 #include "ecs/entity_system.h"
 
+#include "ecs/enemy.h"
 #include "ecs/entity.h"
 #include "ecs/key_map.h"
 #include "ecs/movement.h"
 #include "ecs/object_type.h"
 #include "ecs/ownership.h"
+#include "ecs/player.h"
+#include "ecs/shot.h"
 #include "ecs/system_callbacks.h"
 
 // Deletion callbacks run in this order for every deleted entity, so Ownership comes last: an owner's
 // own components are gone before the entities it owned are deleted.
 const SystemInitEntry SystemInitTable[kSystemCount] = {
     {"Collision", nullptr}, {"KeyMap", InitKeyMapSystem}, {"Movement", InitMovementSystem},
-    {"Player", nullptr},    {"Render", nullptr},          {"Shot", nullptr},
-    {"Enemy", nullptr},     {"Text", nullptr},            {"Ownership", InitOwnershipSystem},
+    {"Player", InitPlayerSystem},    {"Render", nullptr},          {"Shot", InitShotSystem},
+    {"Enemy", InitEnemySystem},     {"Text", nullptr},            {"Ownership", InitOwnershipSystem},
 };
 
 void InitEntitySystem() {
@@ -31,4 +34,7 @@ void ResetEntitySystem() {
     ResetMovementSystem();
     ResetOwnershipSystem();
     ResetObjectTypes();
+    ResetShotSystem();
+    ResetPlayerSystem();
+    ResetEnemySystem();
 }

@@ -1,5 +1,6 @@
 #include "ecs/entity_system.h"
 
+#include "ecs/collision.h"
 #include "ecs/enemy.h"
 #include "ecs/entity.h"
 #include "ecs/key_map.h"
@@ -13,9 +14,9 @@
 // Deletion callbacks run in this order for every deleted entity, so Ownership comes last: an owner's
 // own components are gone before the entities it owned are deleted.
 const SystemInitEntry SystemInitTable[kSystemCount] = {
-    {"Collision", nullptr}, {"KeyMap", InitKeyMapSystem}, {"Movement", InitMovementSystem},
-    {"Player", InitPlayerSystem},    {"Render", nullptr},          {"Shot", InitShotSystem},
-    {"Enemy", InitEnemySystem},     {"Text", nullptr},            {"Ownership", InitOwnershipSystem},
+    {"Collision", InitCollisionSystem}, {"KeyMap", InitKeyMapSystem}, {"Movement", InitMovementSystem},
+    {"Player", InitPlayerSystem},       {"Render", nullptr},          {"Shot", InitShotSystem},
+    {"Enemy", InitEnemySystem},         {"Text", nullptr},            {"Ownership", InitOwnershipSystem},
 };
 
 void InitEntitySystem() {
@@ -30,6 +31,7 @@ void InitEntitySystem() {
 void ResetEntitySystem() {
     ResetEntityTable();
     ResetSystemCallbacks();
+    ResetCollisionSystem();
     ResetKeyMapSystem();
     ResetMovementSystem();
     ResetOwnershipSystem();

@@ -3,6 +3,7 @@
 #include <iterator>
 #include <string>
 
+#include "ecs/collision_bindings.h"
 #include "ecs/enemy_bindings.h"
 #include "ecs/entity_bindings.h"
 #include "ecs/key_map_bindings.h"
@@ -356,17 +357,17 @@ constexpr BuiltinEntry kRows[] = {
     {"SysRender_GetAlphaRef", kNotBuilt, 1},
     {"SysRender_GetFillMode", kNotBuilt, 1},
     // Entity system, SysCollision_ (11)
-    {"SysCollision_Add", kNotBuilt, 1},
-    {"SysCollision_RemoveAll", kNotBuilt, 1},
-    {"SysCollision_Remove", kNotBuilt, 2},
-    {"SysCollision_Count", kNotBuilt, 2},
-    {"SysCollision_Check", kNotBuilt, 2},
-    {"SysCollision_GetType", kNotBuilt, 2},
-    {"SysCollision_SetNone", kNotBuilt, 2},
-    {"SysCollision_SetRect2D", kNotBuilt, 6},
-    {"SysCollision_SetRect2DSegment", kNotBuilt, 7},
-    {"SysCollision_SetCircle2D", kNotBuilt, 5},
-    {"SysCollision_SetCircle2DRelative", kNotBuilt, 5},
+    {"SysCollision_Add", SysCollisionAdd, 1},
+    {"SysCollision_RemoveAll", SysCollisionRemoveAll, 1},
+    {"SysCollision_Remove", SysCollisionRemove, 2},
+    {"SysCollision_Count", SysCollisionCount, 2},
+    {"SysCollision_Check", SysCollisionCheck, 2},
+    {"SysCollision_GetType", SysCollisionGetType, 2},
+    {"SysCollision_SetNone", SysCollisionSetNone, 2},
+    {"SysCollision_SetRect2D", SysCollisionSetRect2D, 6},
+    {"SysCollision_SetRect2DSegment", SysCollisionSetRect2DSegment, 7},
+    {"SysCollision_SetCircle2D", SysCollisionSetCircle2D, 5},
+    {"SysCollision_SetCircle2DRelative", SysCollisionSetCircle2DRelative, 5},
     // Entity system, SysText_ (25)
     {"SysText_Add", kNotBuilt, 1},
     {"SysText_Remove", kNotBuilt, 1},

@@ -220,10 +220,6 @@ TEST(BuiltinTable, RowsStillOnTheStandIn) {
         "SysRender_IsAlphaBlend", "SysRender_GetBlendOperation", "SysRender_GetSourceBlendState",
         "SysRender_GetDestBlendState", "SysRender_IsAlphaTest", "SysRender_GetAlphaRef",
         "SysRender_GetFillMode",
-        // Entity system: SysCollision_
-        "SysCollision_Add", "SysCollision_RemoveAll", "SysCollision_Remove", "SysCollision_Count",
-        "SysCollision_Check", "SysCollision_GetType", "SysCollision_SetNone", "SysCollision_SetRect2D",
-        "SysCollision_SetRect2DSegment", "SysCollision_SetCircle2D", "SysCollision_SetCircle2DRelative",
         // Entity system: SysText_
         "SysText_Add", "SysText_Remove", "SysText_InstallFont", "SysText_SetDefaultFont", "SysText_Refresh",
         "SysText_SetText", "SysText_SetFont", "SysText_SetFontSize", "SysText_SetFontBold",

@@ -1,5 +1,7 @@
 #include "app/frame_loop.h"
 
+#include <cstring>
+
 #include "base/frame_stats.h"
 #include "base/input_state.h"
 #include "base/platform.h"
@@ -9,10 +11,34 @@
 #include "host/random.h"
 #include "host/script_manager.h"
 #include "host/system_data.h"
+#include "render/backend.h"
+#include "render/image.h"
+#include "render/queue.h"
+#include "render/texture.h"
 
 FrameLoopState g_frameLoop;
 
+namespace {
+
+// The second menu image over the top-left corner of the first, as far as the first reaches.
+void LoadMenuImages() {
+    FrameLoopState& f = g_frameLoop;
+    f.menuImage = LoadImage(kMenuImagePath);
+    f.menuOverlay = LoadImage(kMenuOverlayPath);
+    if (f.menuImage == nullptr || f.menuOverlay == nullptr) return;
+    const uint32_t width = f.menuOverlay->width < f.menuImage->width ? f.menuOverlay->width : f.menuImage->width;
+    const uint32_t height = f.menuOverlay->height < f.menuImage->height ? f.menuOverlay->height : f.menuImage->height;
+    for (uint32_t row = 0; row < height; ++row) {
+        std::memcpy(f.menuImage->pixels + size_t{row} * f.menuImage->width * 4,
+                    f.menuOverlay->pixels + size_t{row} * f.menuOverlay->width * 4, size_t{width} * 4);
+    }
+}
+
+}  // namespace
+
 void StartGame() {
+    InitQueue2D();
+    InitRenderer(g_frameLoop.window, GetRenderDevice());
     // Seconds of the platform's clock: the headless platform's virtual clock makes runs repeat.
     InitRandom(static_cast<uint32_t>(LocalTimeSeconds()));
     InstallScriptHooks();
@@ -23,21 +49,36 @@ void StartGame() {
     Platform& platform = GetPlatform();
     g_frameLoop.counterFrequency = platform.QueryPerformanceFrequency();
     platform.TimeBeginPeriod(1);
+    LoadMenuImages();
+    SetCamera();
 }
 
 void RunFrame() {
     Platform& platform = GetPlatform();
+    if (IsDeviceLost()) {
+        RecoverDevice();
+        // Still lost: wait a frame's time before the next attempt rather than spin.
+        if (IsDeviceLost()) platform.Sleep(kLostDeviceWaitMilliseconds);
+        AgeInputStates();
+        return;
+    }
     // Budgets of 17, 16, 16 ms average 60 frames per second.
     const uint32_t start = platform.TimeGetTime();
     const uint32_t deadline = start + (g_frameLoop.frameCounter % 3 == 0 ? 17 : 16);
     const int64_t workStart = platform.QueryPerformanceCounter();
 
-    // The presentation-mode switch on F11 joins here with the renderer.
+    if (g_input.keys.states[kFullscreenKey] == KeyPushed) {
+        if (IsWindowed()) {
+            SetFullscreen();
+        } else {
+            SetWindowed();
+        }
+    }
     UpdateScripts();
     RunUpdateCallbacks();
-    // BeginFrame joins here with the renderer.
+    g_renderBackend.BeginFrame();
     RunRenderCallbacks();
-    // FlushQueue joins here with the renderer.
+    FlushQueue();
     ++g_frameLoop.frameCounter;
 
     FrameStats& stats = g_frameStats;
@@ -64,6 +105,11 @@ void RunFrame() {
 void ResetGame() {
     ResetScriptManager();
     ResetEntitySystem();
+    ResetTextureManager();
+    ResetQueue2D();
+    ResetRenderer();
+    FreeImage(g_frameLoop.menuImage);
+    FreeImage(g_frameLoop.menuOverlay);
     ResetCommonData();
     ResetSystemData();
     ResetInputState();

@@ -266,6 +266,15 @@ void* VectorAppend(void*& handle, const void* source, uint32_t n) {
     return first;
 }
 
+bool VectorSetCount(void*& handle, uint32_t count) {
+    if (!handle) return false;
+    if (count > VectorHeader(handle).capacity && !GrowVector(handle, count)) return false;
+    HeapVector header = VectorHeader(handle);
+    header.count = count;
+    StoreVectorHeader(handle, header);
+    return true;
+}
+
 void VectorClearHalve(void* handle) {
     if (!handle) return;
     HeapVector header = VectorHeader(handle);

@@ -80,6 +80,9 @@ bool VectorReserve(void*& handle, uint32_t newCapacity);
 // Copies `n` elements behind the last one, growing to 1.5 x (capacity + n) when full. Returns the
 // first appended element, or null (nothing appended) when the vector cannot grow.
 void* VectorAppend(void*& handle, const void* source, uint32_t n);
+// Sets the element count; growing past the room reserves exactly `count` (new elements zeroed). On
+// failure the vector is left as it was.
+bool VectorSetCount(void*& handle, uint32_t count);
 // Empties the vector and halves its room in place; the handle stays valid.
 void VectorClearHalve(void* handle);
 // Null is ignored.

@@ -16,6 +16,20 @@ struct PlatformLocalTime {
     uint16_t milliseconds;
 };
 
+// RECT: left and top inside, right and bottom outside.
+struct PlatformRect {
+    int32_t left, top, right, bottom;
+};
+
+// Window long indices (GWL_*), the topmost extended style bit, SetWindowPos's HWND_NOTOPMOST and
+// flags (SWP_*).
+inline constexpr int kWindowLongStyle = -16;
+inline constexpr int kWindowLongExStyle = -20;
+inline constexpr int32_t kWindowExTopmost = 0x8;
+inline constexpr intptr_t kWindowNoTopmost = -2;
+inline constexpr uint32_t kSetWindowPosNoMove = 0x2, kSetWindowPosNoZOrder = 0x4, kSetWindowPosNoActivate = 0x10,
+                          kSetWindowPosFrameChanged = 0x20;
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -40,6 +54,15 @@ public:
 
     // Key state of the message being handled (user32: GetKeyState): bit 15 set while the key is down.
     virtual int16_t GetKeyState(int virtualKey) = 0;
+
+    // Window style and size for the full-screen switch (user32: GetWindowLongA, SetWindowLongA,
+    // AdjustWindowRect, SetWindowPos). Without a window they do nothing and give 0 or false.
+    virtual int32_t GetWindowLong(void* window, int index) = 0;
+    virtual int32_t SetWindowLong(void* window, int index, int32_t value) = 0;
+    // Grows a client rectangle to the outer rectangle of a window of `style`.
+    virtual bool AdjustWindowRect(PlatformRect& rect, uint32_t style, bool menu) = 0;
+    virtual bool SetWindowPos(void* window, intptr_t insertAfter, int x, int y, int width, int height,
+                              uint32_t flags) = 0;
 };
 
 struct PlatformState {

@@ -8,6 +8,7 @@
 #include "ecs/object_type.h"
 #include "ecs/ownership.h"
 #include "ecs/player.h"
+#include "ecs/render_system.h"
 #include "ecs/shot.h"
 #include "ecs/system_callbacks.h"
 
@@ -15,7 +16,7 @@
 // own components are gone before the entities it owned are deleted.
 const SystemInitEntry SystemInitTable[kSystemCount] = {
     {"Collision", InitCollisionSystem}, {"KeyMap", InitKeyMapSystem}, {"Movement", InitMovementSystem},
-    {"Player", InitPlayerSystem},       {"Render", nullptr},          {"Shot", InitShotSystem},
+    {"Player", InitPlayerSystem},       {"Render", InitRenderSystem}, {"Shot", InitShotSystem},
     {"Enemy", InitEnemySystem},         {"Text", nullptr},            {"Ownership", InitOwnershipSystem},
 };
 
@@ -35,6 +36,7 @@ void ResetEntitySystem() {
     ResetKeyMapSystem();
     ResetMovementSystem();
     ResetOwnershipSystem();
+    ResetRenderSystem();
     ResetObjectTypes();
     ResetShotSystem();
     ResetPlayerSystem();

@@ -6,13 +6,7 @@
 #include <cstdint>
 
 #include "ecs/entity.h"
-
-// Row-vector convention: a point is a row multiplied by the matrix, translation in the fourth row.
-struct Matrix4 {
-    float m[4][4];
-};
-
-inline constexpr Matrix4 kIdentityMatrix = {{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
+#include "render/matrix.h"
 
 struct MovementComponent {
     float scaleX = 1, scaleY = 1, scaleZ = 1;

@@ -1,4 +1,4 @@
-// Runs game mode without a window, renderer or sound: the main script of a game folder for a number
+// Runs game mode without a window or sound, drawing on a device that shows nothing: the main script of a game folder for a number
 // of frames on a virtual clock, with key events from the command line. Prints what the game prints.
 //
 //     Headless [--frames N] [--key FRAME:KEY:down|up]... [GAME_FOLDER]
@@ -17,6 +17,8 @@
 #include "app/frame_loop.h"
 #include "base/platform.h"
 #include "platform/headless/headless_game.h"
+#include "platform/headless/null_render_device.h"
+#include "render/device.h"
 
 namespace {
 
@@ -29,6 +31,7 @@ int Usage() {
 
 int main(int argc, char** argv) {
     static HeadlessPlatform platform;
+    static NullRenderDevice device;
     unsigned long frames = 300;
     std::string folder = ".";
     for (int i = 1; i < argc; ++i) {
@@ -50,6 +53,7 @@ int main(int argc, char** argv) {
 
     CreateHostPlatform();  // for its console sink: colours on a terminal, plain text otherwise
     SetPlatform(&platform);
+    SetRenderDevice(&device);
     std::error_code error;
     std::filesystem::current_path(folder, error);
     if (error) {

@@ -60,3 +60,22 @@ bool ParseScriptedKeyEvent(const std::string& text, ScriptedKeyEvent& event) {
         ScriptedKeyEvent{static_cast<uint32_t>(frameNumber), static_cast<uint8_t>(keyCode), action == "down"};
     return true;
 }
+
+int32_t HeadlessPlatform::GetWindowLong(void*, int index) {
+    if (index == kWindowLongStyle) return style_;
+    if (index == kWindowLongExStyle) return exStyle_;
+    return 0;
+}
+
+int32_t HeadlessPlatform::SetWindowLong(void* window, int index, int32_t value) {
+    const int32_t previous = GetWindowLong(window, index);
+    if (index == kWindowLongStyle) style_ = value;
+    if (index == kWindowLongExStyle) exStyle_ = value;
+    return previous;
+}
+
+bool HeadlessPlatform::SetWindowPos(void*, intptr_t insertAfter, int x, int y, int width, int height,
+                                    uint32_t flags) {
+    placement_ = WindowPlacement{insertAfter, x, y, width, height, flags};
+    return true;
+}

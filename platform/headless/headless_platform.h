@@ -31,6 +31,19 @@ public:
     int64_t QueryPerformanceFrequency() override { return 1000000; }
     PlatformLocalTime GetLocalTime() override;
     int16_t GetKeyState(int virtualKey) override;
+    // One imaginary window: its two style longs are kept, its frame adds nothing to the client area,
+    // and the last placement asked for is remembered.
+    int32_t GetWindowLong(void* window, int index) override;
+    int32_t SetWindowLong(void* window, int index, int32_t value) override;
+    bool AdjustWindowRect(PlatformRect&, uint32_t, bool) override { return true; }
+    bool SetWindowPos(void* window, intptr_t insertAfter, int x, int y, int width, int height,
+                      uint32_t flags) override;
+    struct WindowPlacement {
+        intptr_t insertAfter;
+        int x, y, width, height;
+        uint32_t flags;
+    };
+    const WindowPlacement& LastWindowPlacement() const { return placement_; }
 
     // Moves the virtual clock on without a sleep (the cost of work, in tests).
     void Advance(int64_t microseconds) { microseconds_ += microseconds; }
@@ -53,6 +66,9 @@ private:
     std::string title_;
     std::vector<ScriptedKeyEvent> events_;
     bool keyDown_[256] = {};
+    int32_t style_ = 0x00CA0000;
+    int32_t exStyle_ = 0;
+    WindowPlacement placement_{};
 };
 
 // Parses "frame:key:down" or "frame:key:up" (key in decimal, or hexadecimal with 0x); false when

@@ -55,6 +55,10 @@ public:
     }
     // No window yet, so no key is ever down.
     int16_t GetKeyState(int) override { return 0; }
+    int32_t GetWindowLong(void*, int) override { return 0; }
+    int32_t SetWindowLong(void*, int, int32_t) override { return 0; }
+    bool AdjustWindowRect(PlatformRect&, uint32_t, bool) override { return false; }
+    bool SetWindowPos(void*, intptr_t, int, int, int, int, uint32_t) override { return false; }
 
 private:
     static int64_t MonotonicNanoseconds() {

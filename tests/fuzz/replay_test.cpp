@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/fuzz/binary_scanner.h"
+#include "tests/fuzz/image.h"
 #include "tests/fuzz/preprocessor.h"
 #include "tests/fuzz/script.h"
 #include "tests/fuzz/script_lexer.h"
@@ -39,6 +40,7 @@ void ReplayFuzzInputs(const std::string& target, int (*run)(const uint8_t*, size
 }
 
 TEST(FuzzReplay, BinaryScanner) { ReplayFuzzInputs("binary_scanner", FuzzBinaryScanner); }
+TEST(FuzzReplay, Image) { ReplayFuzzInputs("image", FuzzImage); }
 TEST(FuzzReplay, Preprocessor) { ReplayFuzzInputs("preprocessor", FuzzPreprocessor); }
 TEST(FuzzReplay, Script) { ReplayFuzzInputs("script", FuzzScript); }
 TEST(FuzzReplay, ScriptLexer) { ReplayFuzzInputs("script_lexer", FuzzScriptLexer); }

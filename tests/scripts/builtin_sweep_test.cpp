@@ -9,7 +9,10 @@
 #include "app/frame_loop.h"
 #include "host/builtin_table.h"
 #include "platform/headless/headless_game.h"
+#include "platform/headless/null_render_device.h"
+#include "render/device.h"
 #include "tests/support/capture_console.h"
+#include "tests/support/png_writer.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -47,10 +50,16 @@ TEST_P(BuiltinSweepTest, EveryBuiltinLeavesTheGameRunning) {
     TempDir game;
     game.WriteFile("SCRIPT/SYSTEM/AUTOINCL.QSF", "");
     game.WriteFile("SCRIPT/SENTINEL.QSF", "@MainLoop { print(\"alive\"); }\n");
+    game.WriteFile(kMenuImagePath, SolidPng(4, 4, 0, 0, 0, 255));
+    game.WriteFile(kMenuOverlayPath, SolidPng(2, 2, 255, 255, 255, 255));
     ScopedWorkingDirectory inGame(game.Path());
     HeadlessPlatform platform;
     Platform* previous = g_platform.platform;
     SetPlatform(&platform);
+    // A device that checks its calls, so that every draw the call leads to goes through the back end.
+    NullRenderDevice device;
+    RenderDevice* previousDevice = GetRenderDevice();
+    SetRenderDevice(&device);
     for (const BuiltinEntry& entry : BuiltinTable()) {
         game.WriteFile("SCRIPT/SYSTEM/MAIN.QSF",
                        "function Nothing() { }\n"
@@ -74,6 +83,7 @@ TEST_P(BuiltinSweepTest, EveryBuiltinLeavesTheGameRunning) {
             ++alive;
         EXPECT_GE(alive, 2) << entry.name << " with " << profile.name << ":\n" << text << console.Text();
     }
+    SetRenderDevice(previousDevice);
     SetPlatform(previous);
 }
 

@@ -41,6 +41,7 @@ void StartGame() {
     InitRenderer(g_frameLoop.window, GetRenderDevice());
     // Seconds of the platform's clock: the headless platform's virtual clock makes runs repeat.
     InitRandom(static_cast<uint32_t>(LocalTimeSeconds()));
+    InstallScriptHooks();
     InitEntitySystem();
     InitCommonData();
     const int slot = CreateScript(kMainScriptPath);

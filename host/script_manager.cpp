@@ -7,6 +7,7 @@
 #include "base/console.h"
 #include "base/text_file.h"
 #include "ecs/ownership.h"
+#include "ecs/script_hooks.h"
 #include "host/builtin_table.h"
 #include "script/compiler.h"
 #include "script/preprocessor.h"
@@ -179,4 +180,13 @@ int FindScriptSlot(const ScriptMachine& machine) {
         if (g_scripts.slots[i].machine.get() == &machine) return i;
     }
     return -1;
+}
+
+void InstallScriptHooks() {
+    g_scriptHooks.slotOfMachine = FindScriptSlot;
+    g_scriptHooks.isPlayerScript = [](int slot) {
+        return slot >= 0 && slot < kScriptSlotCount && g_scripts.slots[slot].machine &&
+               g_scripts.slots[slot].header.kind == ScriptKind::Player;
+    };
+    g_scriptHooks.broadcast = Broadcast;
 }

@@ -75,3 +75,7 @@ void Broadcast(double eventType);
 
 // The slot whose machine this is, or -1.
 int FindScriptSlot(const ScriptMachine& machine);
+
+// Gives the entity systems what they need of the script manager (slots of machines, player scripts,
+// broadcasts); called at start-up.
+void InstallScriptHooks();

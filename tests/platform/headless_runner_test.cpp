@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "tests/support/run_program.h"
 #include "tests/support/temp_dir.h"
@@ -58,4 +60,33 @@ TEST(HeadlessRunner, ScriptOutOfMemoryStopsOnlyThatScript) {
     EXPECT_NE(run.standardError.find("Machine error: Line 5 Out of memory"), std::string::npos)
         << run.standardError;
     EXPECT_EQ(run.standardOutput, "frame\nframe\nframe\n");
+}
+
+// The same game folder and the same scripted keys give the same bytes on every run: the clock is
+// virtual, the random generator is seeded from it, and the systems walk their stores in order.
+TEST(HeadlessRunner, ReplaysAreIdentical) {
+    const std::filesystem::path runner =
+        std::filesystem::path(SPARREL_MAIN_PATH).parent_path() / "tools" / "Headless";
+    TempDir game;
+    game.WriteFile("SCRIPT/SYSTEM/AUTOINCL.QSF", "");
+    game.WriteFile("SCRIPT/SYSTEM/MAIN.QSF",
+                   "let ship = ECS_Create(true);\n"
+                   "SysMovement_Add(ship);\n"
+                   "SysMovement_SetPosition(ship, 200, 300, 0);\n"
+                   "SysPlayer_Add(ship);\n"
+                   "let frame = 0;\n"
+                   "@MainLoop {\n"
+                   "    frame++;\n"
+                   "    let shot = Intrin_CreateShotA2(200, 100, rand(1, 3), rand(0, 360), 0, 0, 1, 0);\n"
+                   "    print(itoa(frame) ~ \" \" ~ ToString(SysMovement_GetPosition(ship)) ~ \" \" ~ "
+                   "ToString(SysMovement_GetPosition(shot)) ~ \" \" ~ itoa(ECS_EntityCount()));\n"
+                   "}\n");
+    const std::vector<std::string> arguments = {"--frames", "240", "--key", "10:37:down", "--key", "50:160:down",
+                                                "--key", "90:37:up", "--key", "95:38:down"};
+    const ProgramRun first = RunProgram(runner.string(), arguments, game.Path());
+    const ProgramRun second = RunProgram(runner.string(), arguments, game.Path());
+    EXPECT_EQ(first.exitCode, 0);
+    EXPECT_EQ(first.standardOutput, second.standardOutput);
+    EXPECT_EQ(first.standardError, second.standardError);
+    EXPECT_NE(first.standardOutput.find("240 "), std::string::npos);
 }

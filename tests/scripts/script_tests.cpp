@@ -122,6 +122,8 @@ std::vector<std::string> Lines(const std::string& text, bool skipEmpty) {
     std::istringstream in(text);
     while (std::getline(in, current)) {
         if (skipEmpty && current.empty()) continue;
+        // Console lines are compared without trailing spaces, which a comment cannot show reliably.
+        if (skipEmpty) current.erase(current.find_last_not_of(' ') + 1);
         lines.push_back(current);
     }
     return lines;

@@ -2,7 +2,7 @@
 """Draws the image of a shot sheet: one soft round bullet per ShotData rectangle, coloured by its
 delay colour (white when it has none), on a transparent 256 x 256 canvas.
 
-    tools/make_shot_image.py SHEET.sht OUTPUT.png
+    scripts/make_shot_image.py SHEET.sht OUTPUT.png
 """
 import re
 import struct

@@ -166,12 +166,13 @@ void LayoutText(TextComponent& c, EntityId id, const char* builtin) {
     const uint32_t length = TextLength(c);
     uint32_t characters = length < kMaxLaidOutCharacters ? length : kMaxLaidOutCharacters;
     SetVertexCount(*r, id, 6 * characters);
-    if (!MeshUsable(*r)) return;  // no vertex type yet, or another one: SetVertexCount said so
-    // A failed allocation keeps the old mesh: only the quads it holds are written.
+    // No vertex type yet, or one the mesh was not made for: SetVertexCount said so.
+    if (r->vertices == nullptr ? VertexSizeOf(r->vertexType) == 0 : !MeshUsable(*r)) return;
+    // A failed allocation keeps the old mesh (or none): only the quads it holds are written.
     const uint32_t held = RenderVertexCount(*r) / 6;
     if (held < characters) {
         characters = held;
-        SetVertexCount(*r, id, 6 * characters);
+        if (r->vertices != nullptr) SetVertexCount(*r, id, 6 * characters);
     }
     if (characters < length) {
         ConsolePrintf(
@@ -179,6 +180,7 @@ void LayoutText(TextComponent& c, EntityId id, const char* builtin) {
             "aquablack{%u} yellowblack{of its} aquablack{%u} yellowblack{characters: its mesh has no room for more}",
             static_cast<int>(id), characters, length);
     }
+    if (r->vertices == nullptr) return;
 
     const bool textured = VertexIsTextured(r->vertexType) && r->texture != nullptr;
     const bool colored = VertexIsColored(r->vertexType);

@@ -11,13 +11,14 @@
 #include "ecs/render_system.h"
 #include "ecs/shot.h"
 #include "ecs/system_callbacks.h"
+#include "ecs/text.h"
 
 // Deletion callbacks run in this order for every deleted entity, so Ownership comes last: an owner's
 // own components are gone before the entities it owned are deleted.
 const SystemInitEntry SystemInitTable[kSystemCount] = {
     {"Collision", InitCollisionSystem}, {"KeyMap", InitKeyMapSystem}, {"Movement", InitMovementSystem},
     {"Player", InitPlayerSystem},       {"Render", InitRenderSystem}, {"Shot", InitShotSystem},
-    {"Enemy", InitEnemySystem},         {"Text", nullptr},            {"Ownership", InitOwnershipSystem},
+    {"Enemy", InitEnemySystem},         {"Text", InitTextSystem},     {"Ownership", InitOwnershipSystem},
 };
 
 void InitEntitySystem() {
@@ -41,4 +42,5 @@ void ResetEntitySystem() {
     ResetShotSystem();
     ResetPlayerSystem();
     ResetEnemySystem();
+    ResetTextSystem();
 }

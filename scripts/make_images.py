@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-# Writes the small images the repository carries: the demo's two menu images and the seed inputs of
-# the image fuzz target. Run from anywhere; the files are rewritten byte for byte the same.
+# Writes the small images the repository carries: the demo's two menu images, the seed inputs of
+# the image fuzz target and the images of the script tests. Run from anywhere; the files are
+# rewritten byte for byte the same.
 import os
 import struct
 import zlib
@@ -45,3 +46,4 @@ write("tests/fuzz/corpus/image/rgb_4x4_interlaced.png", png(4, 4, lambda x, y: (
 write("tests/fuzz/corpus/image/rgb_3x3.bmp", bmp(3, 3, lambda x, y: (x * 100, y * 100, 50, 255)))
 write("tests/scripts/render/files/SCRIPT/IMG/SPRITE.PNG", png(100, 30, lambda x, y: (x, y, 200, 255)))
 write("tests/scripts/render/files/SCRIPT/IMG/DOT.PNG", png(1, 1, lambda x, y: (255, 255, 255, 255)))
+write("tests/scripts/text/files/SCRIPT/FONT/TINY.PNG", png(32, 24, lambda x, y: (255, 255, 255, 255 if (x // 2 + y // 3) % 2 else 0)))

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/fuzz/binary_scanner.h"
+#include "tests/fuzz/font.h"
 #include "tests/fuzz/image.h"
 #include "tests/fuzz/preprocessor.h"
 #include "tests/fuzz/script.h"
@@ -40,6 +41,7 @@ void ReplayFuzzInputs(const std::string& target, int (*run)(const uint8_t*, size
 }
 
 TEST(FuzzReplay, BinaryScanner) { ReplayFuzzInputs("binary_scanner", FuzzBinaryScanner); }
+TEST(FuzzReplay, Font) { ReplayFuzzInputs("font", FuzzFont); }
 TEST(FuzzReplay, Image) { ReplayFuzzInputs("image", FuzzImage); }
 TEST(FuzzReplay, Preprocessor) { ReplayFuzzInputs("preprocessor", FuzzPreprocessor); }
 TEST(FuzzReplay, Script) { ReplayFuzzInputs("script", FuzzScript); }

@@ -24,30 +24,36 @@ int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
     return q;
 }
 
+// Nearest integer (ties to even) of |value| < 2^51, without a library call.
+inline int64_t RoundToInt(double value) {
+    constexpr double kMagic = 6755399441055744.0;  // 2^52 + 2^51
+    return static_cast<int64_t>((value + kMagic) - kMagic);
+}
+
 // 16.16 fixed point of a float, NaN and huge values clamped so that stepping never overflows.
-int64_t ToFixed(double value) {
+inline int64_t ToFixed(double value) {
     constexpr double kLimit = 1.0e8;
     if (!(value > -kLimit)) value = -kLimit;
     if (value > kLimit) value = kLimit;
-    return std::llround(value * 65536.0);
+    return RoundToInt(value * 65536.0);
 }
 
 // round(x / 255) for 0 <= x <= 65025.
-inline uint32_t Div255(uint32_t x) {
+[[gnu::always_inline]] inline uint32_t Div255(uint32_t x) {
     x += 128;
     return (x + (x >> 8)) >> 8;
 }
 
-inline uint32_t Mul8(uint32_t a, uint32_t b) {
+[[gnu::always_inline]] inline uint32_t Mul8(uint32_t a, uint32_t b) {
     return Div255(a * b);
 }
 
-inline uint32_t Clamp255(int64_t fixed) {
+[[gnu::always_inline]] inline uint32_t Clamp255(int64_t fixed) {
     const int64_t v = fixed >> 16;
     return v < 0 ? 0 : (v > 255 ? 255 : static_cast<uint32_t>(v));
 }
 
-inline bool Compare(uint32_t func, uint32_t value, uint32_t ref) {
+[[gnu::always_inline]] inline bool Compare(uint32_t func, uint32_t value, uint32_t ref) {
     switch (func) {
         case CMP_NEVER: return false;
         case CMP_LESS: return value < ref;
@@ -60,8 +66,8 @@ inline bool Compare(uint32_t func, uint32_t value, uint32_t ref) {
     }
 }
 
-inline uint32_t Wrap(int64_t i, uint32_t size) {
-    if ((size & (size - 1)) == 0) return static_cast<uint32_t>(i) & (size - 1);
+[[gnu::always_inline]] inline uint32_t Wrap(int64_t i, uint32_t size) {
+    if ((size & (size - 1)) == 0) [[likely]] return static_cast<uint32_t>(i) & (size - 1);
     const int64_t m = i % size;
     return static_cast<uint32_t>(m < 0 ? m + size : m);
 }
@@ -80,13 +86,21 @@ enum TexMode { kNoTexture, kPoint, kLinear };
 enum ColorMode { kWhite, kConstant, kGouraud };
 enum BlendMode { kOpaque, kAlphaOver, kGeneric };
 
-inline uint32_t FetchPoint(const RasterPipeline& p, int64_t u, int64_t v) {
+[[gnu::always_inline]] inline uint32_t FetchPoint(const RasterPipeline& p, int64_t u, int64_t v) {
     const uint32_t x = Wrap(u >> 16, p.texWidth), y = Wrap(v >> 16, p.texHeight);
     return p.texels[size_t{y} * p.texWidth + x];
 }
 
+// Weighs two texels by f / 256 of the second, two channels at a time.
+[[gnu::always_inline]] inline uint32_t Mix(uint32_t a, uint32_t b, uint32_t f) {
+    const uint32_t g = 256 - f;
+    const uint32_t rb = (((a & 0x00FF00FFu) * g + (b & 0x00FF00FFu) * f + 0x00800080u) >> 8) & 0x00FF00FFu;
+    const uint32_t ag = ((((a >> 8) & 0x00FF00FFu) * g + ((b >> 8) & 0x00FF00FFu) * f + 0x00800080u)) & 0xFF00FF00u;
+    return rb | ag;
+}
+
 // Bilinear between the four texels around the sample, whose centres sit at half-texel offsets.
-inline uint32_t FetchLinear(const RasterPipeline& p, int64_t u, int64_t v) {
+[[gnu::always_inline]] inline uint32_t FetchLinear(const RasterPipeline& p, int64_t u, int64_t v) {
     u -= 32768;
     v -= 32768;
     const int64_t iu = u >> 16, iv = v >> 16;
@@ -95,17 +109,10 @@ inline uint32_t FetchLinear(const RasterPipeline& p, int64_t u, int64_t v) {
     const uint32_t y0 = Wrap(iv, p.texHeight), y1 = Wrap(iv + 1, p.texHeight);
     const uint32_t* row0 = p.texels + size_t{y0} * p.texWidth;
     const uint32_t* row1 = p.texels + size_t{y1} * p.texWidth;
-    const uint32_t t00 = row0[x0], t10 = row0[x1], t01 = row1[x0], t11 = row1[x1];
-    uint32_t out = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        const uint32_t top = ((t00 >> shift) & 255) * (256 - fx) + ((t10 >> shift) & 255) * fx;
-        const uint32_t bottom = ((t01 >> shift) & 255) * (256 - fx) + ((t11 >> shift) & 255) * fx;
-        out |= ((top * (256 - fy) + bottom * fy + 32768) >> 16) << shift;
-    }
-    return out;
+    return Mix(Mix(row0[x0], row0[x1], fx), Mix(row1[x0], row1[x1], fx), fy);
 }
 
-inline uint32_t BlendFactor(uint32_t factor, uint32_t src, uint32_t srcAlpha, uint32_t dst) {
+[[gnu::always_inline]] inline uint32_t BlendFactor(uint32_t factor, uint32_t src, uint32_t srcAlpha, uint32_t dst) {
     switch (factor) {
         case 2: return 255;              // one
         case 3: return src;              // source colour
@@ -120,7 +127,7 @@ inline uint32_t BlendFactor(uint32_t factor, uint32_t src, uint32_t srcAlpha, ui
     }
 }
 
-inline uint32_t BlendChannel(const RasterPipeline& p, uint32_t s, uint32_t sa, uint32_t d) {
+[[gnu::always_inline]] inline uint32_t BlendChannel(const RasterPipeline& p, uint32_t s, uint32_t sa, uint32_t d) {
     const int32_t fs = static_cast<int32_t>(BlendFactor(p.srcBlend, s, sa, d));
     const int32_t fd = static_cast<int32_t>(BlendFactor(p.destBlend, s, sa, d));
     const int32_t ss = static_cast<int32_t>(s) * fs, dd = static_cast<int32_t>(d) * fd;
@@ -209,7 +216,7 @@ int BlendModeOf(const RasterPipeline& p) {
 
 uint32_t PackColor(const RasterVertex& v) {
     auto channel = [](float c) {
-        const long value = std::lround(c);
+        const int64_t value = c > 0 ? RoundToInt(c > 1000 ? 1000 : c) : 0;
         return static_cast<uint32_t>(value < 0 ? 0 : (value > 255 ? 255 : value));
     };
     return channel(v.a) << 24 | channel(v.r) << 16 | channel(v.g) << 8 | channel(v.b);
@@ -228,8 +235,8 @@ void FillTriangle(const RasterPipeline& p, const RasterVertex* v0, const RasterV
     int64_t X[3], Y[3];
     const RasterVertex* v[3] = {v0, v1, v2};
     for (int i = 0; i < 3; ++i) {
-        X[i] = std::llround(static_cast<double>(v[i]->x) * kSub);
-        Y[i] = std::llround(static_cast<double>(v[i]->y) * kSub);
+        X[i] = RoundToInt(static_cast<double>(v[i]->x) * kSub);
+        Y[i] = RoundToInt(static_cast<double>(v[i]->y) * kSub);
     }
     int64_t area = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
     if (area == 0) return;
@@ -473,9 +480,18 @@ void PointInPixels(const RasterPipeline& p, const RasterVertex& a) {
 
 void RasterTriangle(const RasterPipeline& p, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,
                     bool clipSpace) {
-    const RasterVertex in[3] = {a, b, c};
     RasterVertex poly[kMaxPolygon];
-    const int n = ClipToScreen(p, in, 3, poly, clipSpace);
+    int n = 3;
+    auto inBand = [&p](const RasterVertex& v) {
+        return v.x >= -kGuard && v.y >= -kGuard && v.x <= p.width + kGuard && v.y <= p.height + kGuard &&
+               std::isfinite(v.z) && std::isfinite(v.rhw);
+    };
+    if (!clipSpace && inBand(a) && inBand(b) && inBand(c)) {
+        poly[0] = a, poly[1] = b, poly[2] = c;
+    } else {
+        const RasterVertex in[3] = {a, b, c};
+        n = ClipToScreen(p, in, 3, poly, clipSpace);
+    }
     if (n < 3) return;
     // Culling by the winding on screen: clockwise has a positive area with y downward.
     double area = 0;

@@ -1,16 +1,19 @@
-// Runs game mode without a window or sound, drawing on a device that shows nothing: the main script of a game folder for a number
-// of frames on a virtual clock, with key events from the command line. Prints what the game prints.
+// Runs game mode without a window or sound: the main script of a game folder for a number of frames
+// on a virtual clock, with key events from the command line. Prints what the game prints.
 //
-//     Headless [--frames N] [--key FRAME:KEY:down|up]... [GAME_FOLDER]
+//     Headless [--frames N] [--key FRAME:KEY:down|up]... [--soft] [--png FRAME:PATH]... [GAME_FOLDER]
 //
 // KEY is a Windows virtual-key code (decimal, or hexadecimal with 0x); events of a frame are handled
-// before that frame's work, frames counting from 0.
+// before that frame's work, frames counting from 0. Frames are drawn on a device that shows nothing,
+// or with --soft (implied by --png) on the software device; --png writes the back buffer after the
+// frame named as a PNG file (a relative PATH is taken from the folder Headless was started in).
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 #include <system_error>
 
 #include "base/console.h"
@@ -18,20 +21,41 @@
 #include "base/platform.h"
 #include "platform/headless/headless_game.h"
 #include "platform/headless/null_render_device.h"
+#include "platform/softgpu/frame_png.h"
+#include "platform/softgpu/soft_render_device.h"
 #include "render/device.h"
 
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: Headless [--frames N] [--key FRAME:KEY:down|up]... [GAME_FOLDER]\n");
+    std::fprintf(stderr,
+                 "usage: Headless [--frames N] [--key FRAME:KEY:down|up]... [--soft] [--png FRAME:PATH]... "
+                 "[GAME_FOLDER]\n");
     return 2;
+}
+
+struct FrameShot {
+    unsigned long frame;
+    std::string path;
+};
+
+bool ParseFrameShot(const char* text, FrameShot& shot) {
+    char* end = nullptr;
+    if (text[0] < '0' || text[0] > '9') return false;
+    shot.frame = std::strtoul(text, &end, 10);
+    if (*end != ':' || end[1] == '\0') return false;
+    shot.path = end + 1;
+    return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     static HeadlessPlatform platform;
-    static NullRenderDevice device;
+    static NullRenderDevice nullDevice;
+    static SoftRenderDevice softDevice;
+    bool soft = false;
+    std::vector<FrameShot> shots;
     unsigned long frames = 300;
     std::string folder = ".";
     for (int i = 1; i < argc; ++i) {
@@ -44,6 +68,15 @@ int main(int argc, char** argv) {
             ScriptedKeyEvent event{};
             if (!ParseScriptedKeyEvent(argv[++i], event)) return Usage();
             platform.AddKeyEvent(event);
+        } else if (argument == "--soft") {
+            soft = true;
+        } else if (argument == "--png" && i + 1 < argc) {
+            FrameShot shot;
+            if (!ParseFrameShot(argv[++i], shot)) return Usage();
+            std::error_code ignored;
+            shot.path = std::filesystem::absolute(shot.path, ignored).string();
+            shots.push_back(shot);
+            soft = true;
         } else if (argument.empty() || argument[0] == '-') {
             return Usage();
         } else {
@@ -53,7 +86,7 @@ int main(int argc, char** argv) {
 
     CreateHostPlatform();  // for its console sink: colours on a terminal, plain text otherwise
     SetPlatform(&platform);
-    SetRenderDevice(&device);
+    SetRenderDevice(soft ? static_cast<RenderDevice*>(&softDevice) : &nullDevice);
     std::error_code error;
     std::filesystem::current_path(folder, error);
     if (error) {
@@ -64,6 +97,14 @@ int main(int argc, char** argv) {
     StartGame();
     for (unsigned long frame = 0; frame < frames; ++frame) {
         RunHeadlessFrame(platform, static_cast<uint32_t>(frame));
+        for (const FrameShot& shot : shots) {
+            if (shot.frame != frame) continue;
+            if (softDevice.Width() == 0 ||
+                !WriteArgbPng(shot.path.c_str(), softDevice.BackBuffer(), softDevice.Width(), softDevice.Height(),
+                              softDevice.Width())) {
+                std::fprintf(stderr, "Headless: cannot write frame %lu to %s\n", frame, shot.path.c_str());
+            }
+        }
     }
     std::fflush(stdout);
     ConsolePrintf("\n");

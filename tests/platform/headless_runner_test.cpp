@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "render/image.h"
 #include "tests/support/run_program.h"
 #include "tests/support/temp_dir.h"
 
@@ -89,4 +92,30 @@ TEST(HeadlessRunner, ReplaysAreIdentical) {
     EXPECT_EQ(first.standardOutput, second.standardOutput);
     EXPECT_EQ(first.standardError, second.standardError);
     EXPECT_NE(first.standardOutput.find("240 "), std::string::npos);
+}
+
+// A text scene drawn by the software device through the whole engine (script, text layout, render
+// queue) matches its reference frame exactly. SPARREL_UPDATE_FRAMES=1 writes the reference anew.
+TEST(HeadlessRunner, TextSceneMatchesItsReferenceFrame) {
+    const std::filesystem::path runner =
+        std::filesystem::path(SPARREL_MAIN_PATH).parent_path() / "tools" / "Headless";
+    const std::string frames = SPARREL_SOURCE_DIR "/tests/platform/frames/";
+    TempDir work;
+    const std::string written = (work.Path() / "frame.png").string();
+    const ProgramRun run =
+        RunProgram(runner.string(), {"--frames", "3", "--png", "2:" + written, frames + "text_scene"}, work.Path());
+    ASSERT_EQ(run.exitCode, 0) << run.standardError;
+    if (std::getenv("SPARREL_UPDATE_FRAMES") != nullptr)
+        std::filesystem::copy_file(written, frames + "text_scene.png", std::filesystem::copy_options::overwrite_existing);
+    Image* frame = LoadImage(written.c_str());
+    Image* reference = LoadImage((frames + "text_scene.png").c_str());
+    ASSERT_NE(frame, nullptr);
+    ASSERT_NE(reference, nullptr);
+    EXPECT_EQ(frame->width, reference->width);
+    EXPECT_EQ(frame->height, reference->height);
+    if (frame->width == reference->width && frame->height == reference->height) {
+        EXPECT_EQ(std::memcmp(frame->pixels, reference->pixels, size_t{frame->width} * frame->height * 4), 0);
+    }
+    FreeImage(frame);
+    FreeImage(reference);
 }

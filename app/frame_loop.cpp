@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "audio/sound.h"
 #include "base/frame_stats.h"
 #include "base/input_state.h"
 #include "base/platform.h"
@@ -39,6 +40,7 @@ void LoadMenuImages() {
 void StartGame() {
     InitQueue2D();
     InitRenderer(g_frameLoop.window, GetRenderDevice());
+    InitSound(g_frameLoop.window, GetSoundDevice());
     // Seconds of the platform's clock: the headless platform's virtual clock makes runs repeat.
     InitRandom(static_cast<uint32_t>(LocalTimeSeconds()));
     InstallScriptHooks();
@@ -108,6 +110,7 @@ void ResetGame() {
     ResetTextureManager();
     ResetQueue2D();
     ResetRenderer();
+    ResetSound();
     FreeImage(g_frameLoop.menuImage);
     FreeImage(g_frameLoop.menuOverlay);
     ResetCommonData();

@@ -18,6 +18,7 @@
 #include "host/core_library.h"
 #include "host/engine_api.h"
 #include "host/script_builtins.h"
+#include "host/sound_builtins.h"
 #include "host/texture_builtins.h"
 #include "script/block.h"
 #include "script/machine.h"
@@ -106,11 +107,11 @@ constexpr BuiltinEntry kRows[] = {
     {"LoadCommonDataAreaA2", kNotProvided, 2},
     {"SaveCommonDataAreaToReplayFile", kNotProvided, 1},
     {"LoadCommonDataAreaFromReplayFile", kNotProvided, 1},
-    {"LoadSound", kNotBuilt, 1},
-    {"RemoveSound", kNotBuilt, 1},
-    {"PlayBGM", kNotBuilt, 3},
-    {"PlaySE", kNotBuilt, 1},
-    {"StopSound", kNotBuilt, 1},
+    {"LoadSound", ApiLoadSound, 1},
+    {"RemoveSound", ApiRemoveSound, 1},
+    {"PlayBGM", ApiPlayBGM, 3},
+    {"PlaySE", ApiPlaySE, 1},
+    {"StopSound", ApiStopSound, 1},
     {"AddVirtualKey", kNotProvided, 3},
     {"AddReplayTargetVirtualKey", kNotProvided, 1},
     {"GetKeyState", ApiGetKeyState, 1},

@@ -19,6 +19,7 @@
 #include "tests/fuzz/script_lexer.h"
 #include "tests/fuzz/shot_sheet.h"
 #include "tests/fuzz/shotdata_encoder.h"
+#include "tests/fuzz/wav.h"
 
 namespace {
 
@@ -48,5 +49,6 @@ TEST(FuzzReplay, Script) { ReplayFuzzInputs("script", FuzzScript); }
 TEST(FuzzReplay, ScriptLexer) { ReplayFuzzInputs("script_lexer", FuzzScriptLexer); }
 TEST(FuzzReplay, ShotSheet) { ReplayFuzzInputs("shot_sheet", FuzzShotSheet); }
 TEST(FuzzReplay, ShotdataEncoder) { ReplayFuzzInputs("shotdata_encoder", FuzzShotdataEncoder); }
+TEST(FuzzReplay, Wav) { ReplayFuzzInputs("wav", FuzzWav); }
 
 }  // namespace

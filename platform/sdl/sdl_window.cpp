@@ -40,6 +40,11 @@ void PadButtonKey(uint8_t button, uint32_t& virtualKey, uint32_t& scanBits) {
 
 }  // namespace
 
+SdlWindowSystem::~SdlWindowSystem() {
+    DestroyWindow();
+    if (videoStarted_) SDL_Quit();
+}
+
 bool SdlWindowSystem::RegisterClass(const PlatformWindowClass& windowClass) {
     if (classRegistered_ || windowClass.windowProc == nullptr) return false;
     proc_ = windowClass.windowProc;

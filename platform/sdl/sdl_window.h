@@ -14,6 +14,11 @@ struct _SDL_GameController;
 
 class SdlWindowSystem {
 public:
+    SdlWindowSystem() = default;
+    ~SdlWindowSystem();
+    SdlWindowSystem(const SdlWindowSystem&) = delete;
+    SdlWindowSystem& operator=(const SdlWindowSystem&) = delete;
+
     bool RegisterClass(const PlatformWindowClass& windowClass);
     bool UnregisterClass(const char* className);
     // Client size 640 x 480 or whatever was asked; resizable, shown by ShowWindow. None when SDL

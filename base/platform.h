@@ -30,6 +30,36 @@ inline constexpr intptr_t kWindowNoTopmost = -2;
 inline constexpr uint32_t kSetWindowPosNoMove = 0x2, kSetWindowPosNoZOrder = 0x4, kSetWindowPosNoActivate = 0x10,
                           kSetWindowPosFrameChanged = 0x20;
 
+// Window messages the engine handles or sends (user32: WM_*), with the bits it reads.
+inline constexpr uint32_t kMessageDestroy = 0x0002, kMessageClose = 0x0010, kMessageQuit = 0x0012;
+inline constexpr uint32_t kMessageKeyDown = 0x0100, kMessageKeyUp = 0x0101, kMessageSysKeyDown = 0x0104,
+                          kMessageSysKeyUp = 0x0105;
+inline constexpr uint32_t kMessageMouseMove = 0x0200, kMessageLeftButtonDown = 0x0201, kMessageLeftButtonUp = 0x0202,
+                          kMessageRightButtonDown = 0x0204, kMessageRightButtonUp = 0x0205;
+// lParam of a key message: the key was already down (auto-repeat, and every key-up).
+inline constexpr intptr_t kKeyPreviousStateBit = intptr_t{1} << 30;
+// wParam of a mouse message: buttons held (MK_LBUTTON, MK_RBUTTON).
+inline constexpr uintptr_t kMouseLeftHeld = 0x1, kMouseRightHeld = 0x2;
+
+using PlatformWindowProc = intptr_t (*)(void* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+
+// MSG, as far as the engine reads it.
+struct PlatformMessage {
+    void* window;
+    uint32_t message;
+    uintptr_t wParam;
+    intptr_t lParam;
+};
+
+// WNDCLASSEXA, as far as the engine fills it.
+struct PlatformWindowClass {
+    uint32_t style;
+    PlatformWindowProc windowProc;
+    void* instance;
+    int iconResource;  // large and small icon of the program's resources
+    const char* className;
+};
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -63,6 +93,25 @@ public:
     virtual bool AdjustWindowRect(PlatformRect& rect, uint32_t style, bool menu) = 0;
     virtual bool SetWindowPos(void* window, intptr_t insertAfter, int x, int y, int width, int height,
                               uint32_t flags) = 0;
+
+    // Window and message pump (user32: RegisterClassExA, UnregisterClassA, CreateWindowExA,
+    // ShowWindow, UpdateWindow, PeekMessageA with removal, TranslateMessage, DispatchMessageA,
+    // DefWindowProcA, PostQuitMessage, SetCapture, ReleaseCapture). A platform without windows
+    // creates none and never has a message waiting.
+    virtual bool RegisterClass(const PlatformWindowClass&) { return false; }
+    virtual bool UnregisterClass(const char*, void*) { return false; }
+    virtual void* CreateWindow(uint32_t, const char*, const char*, uint32_t, int, int, int, int, void*) {
+        return nullptr;
+    }
+    virtual bool ShowWindow(void*, int) { return false; }
+    virtual bool UpdateWindow(void*) { return false; }
+    virtual bool PeekMessage(PlatformMessage&) { return false; }
+    virtual bool TranslateMessage(const PlatformMessage&) { return false; }
+    virtual intptr_t DispatchMessage(const PlatformMessage&) { return 0; }
+    virtual intptr_t DefWindowProc(void*, uint32_t, uintptr_t, intptr_t) { return 0; }
+    virtual void PostQuitMessage(int) {}
+    virtual void* SetCapture(void*) { return nullptr; }
+    virtual bool ReleaseCapture() { return false; }
 };
 
 struct PlatformState {

@@ -1,4 +1,5 @@
-// Platform of the Linux build: terminal console, monotonic clock, process exit.
+// Platform of the Linux build: terminal console, monotonic clock, process exit, and the game window
+// on SDL2 showing the frames of the software render device.
 #include <time.h>
 #include <unistd.h>
 
@@ -7,6 +8,9 @@
 
 #include "base/console.h"
 #include "base/platform.h"
+#include "platform/sdl/sdl_window.h"
+#include "platform/softgpu/soft_render_device.h"
+#include "render/device.h"
 
 namespace {
 
@@ -53,12 +57,35 @@ public:
             static_cast<uint16_t>(local.tm_hour),        static_cast<uint16_t>(local.tm_min),
             static_cast<uint16_t>(local.tm_sec),         static_cast<uint16_t>(now.tv_nsec / 1000000)};
     }
-    // No window yet, so no key is ever down.
-    int16_t GetKeyState(int) override { return 0; }
-    int32_t GetWindowLong(void*, int) override { return 0; }
-    int32_t SetWindowLong(void*, int, int32_t) override { return 0; }
-    bool AdjustWindowRect(PlatformRect&, uint32_t, bool) override { return false; }
-    bool SetWindowPos(void*, intptr_t, int, int, int, int, uint32_t) override { return false; }
+    int16_t GetKeyState(int virtualKey) override { return windows_.GetKeyState(virtualKey); }
+    int32_t GetWindowLong(void* window, int index) override { return windows_.GetWindowLong(window, index); }
+    int32_t SetWindowLong(void* window, int index, int32_t value) override {
+        return windows_.SetWindowLong(window, index, value);
+    }
+    // SDL sizes a window by its client area: the outer rectangle is the client rectangle.
+    bool AdjustWindowRect(PlatformRect&, uint32_t, bool) override { return true; }
+    bool SetWindowPos(void* window, intptr_t, int, int, int width, int height, uint32_t) override {
+        return windows_.SetWindowPos(window, width, height);
+    }
+    bool RegisterClass(const PlatformWindowClass& windowClass) override { return windows_.RegisterClass(windowClass); }
+    bool UnregisterClass(const char* className, void*) override { return windows_.UnregisterClass(className); }
+    void* CreateWindow(uint32_t, const char*, const char* title, uint32_t, int x, int y, int width, int height,
+                       void*) override {
+        return windows_.CreateWindow(title, x, y, width, height);
+    }
+    bool ShowWindow(void* window, int) override { return windows_.ShowWindow(window); }
+    bool UpdateWindow(void* window) override { return window != nullptr; }
+    bool PeekMessage(PlatformMessage& message) override { return windows_.PeekMessage(message); }
+    bool TranslateMessage(const PlatformMessage&) override { return false; }
+    intptr_t DispatchMessage(const PlatformMessage& message) override { return windows_.DispatchMessage(message); }
+    intptr_t DefWindowProc(void* window, uint32_t message, uintptr_t wParam, intptr_t lParam) override {
+        return windows_.DefWindowProc(window, message, wParam, lParam);
+    }
+    void PostQuitMessage(int exitCode) override { windows_.PostQuitMessage(exitCode); }
+    void* SetCapture(void* window) override { return windows_.SetCapture(window); }
+    bool ReleaseCapture() override { return windows_.ReleaseCapture(); }
+
+    SdlWindowSystem& Windows() { return windows_; }
 
 private:
     static int64_t MonotonicNanoseconds() {
@@ -66,13 +93,35 @@ private:
         clock_gettime(CLOCK_MONOTONIC, &ts);
         return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
     }
+
+    SdlWindowSystem windows_;
 };
+
+void PresentToWindow(void* user, const uint32_t* pixels, uint32_t width, uint32_t height);
+
+struct HostDevices {
+    LinuxPlatform platform;
+    SoftRenderDevice device;
+};
+
+HostDevices& Host() {
+    static HostDevices host;
+    return host;
+}
+
+void PresentToWindow(void*, const uint32_t* pixels, uint32_t width, uint32_t height) {
+    HostDevices& host = Host();
+    host.platform.Windows().Present(pixels, width, height, host.device.Windowed());
+}
 
 }  // namespace
 
 Platform* CreateHostPlatform() {
-    static LinuxPlatform platform;
     static AnsiTerminalSink terminalSink;
     if (isatty(STDERR_FILENO)) SetConsoleSink(&terminalSink);
-    return &platform;
+    HostDevices& host = Host();
+    // Programs that draw elsewhere (the headless runner) install their own device afterwards.
+    host.device.SetPresentHook(PresentToWindow, nullptr);
+    SetRenderDevice(&host.device);
+    return &host.platform;
 }

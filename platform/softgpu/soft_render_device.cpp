@@ -54,6 +54,7 @@ bool SoftRenderDevice::ApplyPresentParameters(PresentParameters& parameters) {
     const size_t pixels = size_t{width_} * height_;
     color_.assign(pixels, 0xFF000000u);
     hasDepth_ = parameters.enableAutoDepthStencil;
+    windowed_ = parameters.windowed;
     depth_.assign(hasDepth_ ? pixels : 0, 0xFFFF);
     return true;
 }

@@ -59,6 +59,8 @@ public:
     uint32_t Width() const { return width_; }
     uint32_t Height() const { return height_; }
     uint64_t PresentCount() const { return presents_; }
+    // The presentation mode of the last creation or reset: false while the device is full screen.
+    bool Windowed() const { return windowed_; }
     // Called by Present with the finished frame (the SDL window shows it).
     using PresentHook = void (*)(void* user, const uint32_t* pixels, uint32_t width, uint32_t height);
     void SetPresentHook(PresentHook hook, void* user) {
@@ -92,6 +94,7 @@ private:
     std::vector<uint16_t> depth_;
     bool hasDepth_ = false;
     uint64_t presents_ = 0;
+    bool windowed_ = true;
     PresentHook presentHook_ = nullptr;
     void* presentUser_ = nullptr;
 

@@ -326,3 +326,21 @@ TEST_F(SoftRenderTest, PresentShowsTheFrame) {
 }
 
 }  // namespace
+
+namespace {
+
+// The engine's presentation switch reaches the device as its mode: the window shows full screen
+// while the device is not windowed, and the frame keeps the play area's size.
+TEST_F(SoftRenderTest, PresentationSwitchSetsTheDeviceMode) {
+    EXPECT_TRUE(device_.Windowed());
+    SetFullscreen();
+    EXPECT_FALSE(IsWindowed());
+    EXPECT_FALSE(device_.Windowed());
+    EXPECT_EQ(device_.Width(), 640u);
+    EXPECT_EQ(device_.Height(), 480u);
+    SetWindowed();
+    EXPECT_TRUE(device_.Windowed());
+    EXPECT_EQ(device_.Width(), 640u);
+}
+
+}  // namespace

@@ -68,7 +68,7 @@ void ReleaseVertexBuffers() {
 }
 
 // Vertex buffers of the default pool must go before a reset and come back after it; the device
-// forgets its states, so the whole default block is sent again.
+// forgets its states and transforms, so the whole default block and the camera are sent again.
 bool ResetDevice() {
     ReleaseVertexBuffers();
     if (Device()->Reset(g_renderer.present) != kDeviceOk) {
@@ -78,6 +78,7 @@ bool ResetDevice() {
     g_renderer.resetPending = false;
     CreateVertexBuffers();
     ApplyAllStates(g_renderer.defaultStates);
+    SetCamera();
     return true;
 }
 

@@ -3,6 +3,7 @@
 // and the rasterisation rules that no picture shows at a glance.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -341,6 +342,20 @@ TEST_F(SoftRenderTest, PresentationSwitchSetsTheDeviceMode) {
     SetWindowed();
     EXPECT_TRUE(device_.Windowed());
     EXPECT_EQ(device_.Width(), 640u);
+}
+
+// A reset forgets the device's transforms; the camera comes back with it, so world-space meshes
+// land on the same pixels after a switch.
+TEST_F(SoftRenderTest, CameraSurvivesThePresentationSwitch) {
+    Draw(VERTEX_COLOR, Quad(100, 50, 20, 10, 0xFF8000FFu), Opaque());
+    FlushQueue();
+    const std::vector<uint32_t> before(device_.BackBuffer(), device_.BackBuffer() + 640 * 480);
+    EXPECT_EQ(before[55 * 640 + 105], 0xFFFF8000u);
+    SetFullscreen();
+    g_renderBackend.BeginFrame();
+    Draw(VERTEX_COLOR, Quad(100, 50, 20, 10, 0xFF8000FFu), Opaque());
+    FlushQueue();
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), device_.BackBuffer()));
 }
 
 }  // namespace

@@ -242,13 +242,16 @@ TEST_F(RendererTest, ALostDeviceSkipsFramesWaitsAndIsResetWhenItCanBe) {
     device_.resetResult = kDeviceOk;
     device_.Take();
     RunFrame();
-    // The buffers went before the failed reset; they come back after the good one, with the states.
+    // The buffers went before the failed reset; they come back after the good one, with the states
+    // and the camera (a reset forgets the transforms too).
     Calls calls = device_.Take();
-    ASSERT_EQ(calls.size(), 9u + kDefaultStates.size());
+    ASSERT_EQ(calls.size(), 12u + kDefaultStates.size());
     EXPECT_EQ(calls[0], "TestCooperativeLevel");
     EXPECT_EQ(calls[1], "Reset(640, 480, true)");
     EXPECT_EQ(calls[2], "CreateVertexBuffer(1048576, 0x208, 0x44, 0, 7)");
-    EXPECT_EQ(Calls(calls.begin() + 8, calls.end() - 1), kDefaultStates);
+    EXPECT_EQ(Calls(calls.begin() + 8, calls.end() - 4), kDefaultStates);
+    EXPECT_EQ(Calls(calls.end() - 4, calls.end() - 1),
+              (Calls{"SetTransform(2)", "SetTransform(3)", "SetTransform(256)"}));
     EXPECT_EQ(calls.back(), "TestCooperativeLevel");
     EXPECT_FALSE(IsDeviceLost());
     RunFrame();

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/frame_loop.h"
+#include "audio/sound.h"
 #include "base/console.h"
 #include "ecs/system_callbacks.h"
 #include "host/script_manager.h"
@@ -156,6 +157,7 @@ int main(int argc, char** argv) {
     CreateHostPlatform();
     SetPlatform(&platform);
     SetRenderDevice(&device);
+    SetSoundDevice(nullptr);  // timed without opening the audio device
     fs::current_path(folder);
     StartGame();
 

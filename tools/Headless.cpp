@@ -21,8 +21,10 @@
 #include "base/platform.h"
 #include "platform/headless/headless_game.h"
 #include "platform/headless/null_render_device.h"
+#include "platform/headless/null_sound_device.h"
 #include "platform/softgpu/frame_png.h"
 #include "platform/softgpu/soft_render_device.h"
+#include "audio/sound.h"
 #include "render/device.h"
 
 namespace {
@@ -53,6 +55,7 @@ bool ParseFrameShot(const char* text, FrameShot& shot) {
 int main(int argc, char** argv) {
     static HeadlessPlatform platform;
     static NullRenderDevice nullDevice;
+    static NullSoundDevice silentSound;  // sounds load and play as in the window, unheard
     static SoftRenderDevice softDevice;
     bool soft = false;
     std::vector<FrameShot> shots;
@@ -87,6 +90,7 @@ int main(int argc, char** argv) {
     CreateHostPlatform();  // for its console sink: colours on a terminal, plain text otherwise
     SetPlatform(&platform);
     SetRenderDevice(soft ? static_cast<RenderDevice*>(&softDevice) : &nullDevice);
+    SetSoundDevice(&silentSound);
     std::error_code error;
     std::filesystem::current_path(folder, error);
     if (error) {

@@ -8,6 +8,8 @@
 
 #include "base/console.h"
 #include "base/platform.h"
+#include "audio/sound.h"
+#include "platform/sdl/sdl_sound_device.h"
 #include "platform/sdl/sdl_window.h"
 #include "platform/softgpu/soft_render_device.h"
 #include "render/device.h"
@@ -102,6 +104,7 @@ void PresentToWindow(void* user, const uint32_t* pixels, uint32_t width, uint32_
 struct HostDevices {
     LinuxPlatform platform;
     SoftRenderDevice device;
+    SdlSoundDevice sound;
 };
 
 HostDevices& Host() {
@@ -120,8 +123,10 @@ Platform* CreateHostPlatform() {
     static AnsiTerminalSink terminalSink;
     if (isatty(STDERR_FILENO)) SetConsoleSink(&terminalSink);
     HostDevices& host = Host();
-    // Programs that draw elsewhere (the headless runner) install their own device afterwards.
+    // Programs that draw or play elsewhere (the headless runner) install their own devices afterwards.
     host.device.SetPresentHook(PresentToWindow, nullptr);
     SetRenderDevice(&host.device);
+    // Opened when the game starts; without an audio device the game says so once and runs silent.
+    SetSoundDevice(&host.sound);
     return &host.platform;
 }

@@ -6,6 +6,7 @@
 
 #include "audio/wav.h"
 #include "base/console.h"
+#include "base/platform.h"
 
 SoundState g_sound;
 
@@ -97,9 +98,12 @@ void InitSound(void* window, SoundDevice* device) {
     const SoundResult created = device->Create();
     if (Failed(created)) {
         // One message, whatever the reason; the game runs on without sound.
-        ConsolePrintf("\nredblack{DirectSound 8:} yellowblack{%s}",
-                      created == kSoundNoDriver ? "No sound driver is available for use"
-                                                : "The sound device could not be created; the game runs without sound");
+        if (created == kSoundNoDriver) {
+            ShowMessageBox(window, "No sound driver is available for use", "DirectSound 8", kMessageBoxIconError);
+        } else {
+            ConsolePrintf("\nredblack{DirectSound 8:} yellowblack{The sound device could not be created; the game "
+                          "runs without sound}");
+        }
         return;
     }
     g_sound.device = device;

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "base/console.h"
+
 PlatformState g_platform;
 
 Platform& GetPlatform() {
@@ -10,6 +12,17 @@ Platform& GetPlatform() {
 }
 
 void SetPlatform(Platform* platform) { g_platform.platform = platform; }
+
+int Platform::MessageBox(void*, const char* text, const char* caption, uint32_t) {
+    ConsolePrintf("\nredblack{%s:} yellowblack{%s}", caption != nullptr ? caption : "", text != nullptr ? text : "");
+    return 1;
+}
+
+int ShowMessageBox(void* owner, const char* text, const char* caption, uint32_t style) {
+    if (g_platform.platform != nullptr) return g_platform.platform->MessageBox(owner, text, caption, style);
+    ConsolePrintf("\nredblack{%s:} yellowblack{%s}", caption != nullptr ? caption : "", text != nullptr ? text : "");
+    return 1;
+}
 
 void PlatformExitProcess(unsigned exitCode) {
     GetPlatform().ExitProcess(exitCode);

@@ -112,7 +112,15 @@ public:
     virtual void PostQuitMessage(int) {}
     virtual void* SetCapture(void*) { return nullptr; }
     virtual bool ReleaseCapture() { return false; }
+
+    // A message box owned by `owner` (user32: MessageBoxA), answered before it returns; the result is
+    // the button pressed (IDOK = 1). Platforms that cannot show one print the caption and text on the
+    // console instead.
+    virtual int MessageBox(void* owner, const char* text, const char* caption, uint32_t style);
 };
+
+// MessageBoxA's style bits the engine uses.
+inline constexpr uint32_t kMessageBoxIconError = 0x10;
 
 struct PlatformState {
     Platform* platform = nullptr;
@@ -129,6 +137,9 @@ Platform* CreateHostPlatform();
 
 // Seconds from 1970-01-01 00:00:00 to the platform's local time, for seeding.
 int64_t LocalTimeSeconds();
+
+// A message box through the running platform; on the console when none is installed yet.
+int ShowMessageBox(void* owner, const char* text, const char* caption, uint32_t style);
 
 // Ends the process through the platform with `exitCode`.
 [[noreturn]] void PlatformExitProcess(unsigned exitCode);

@@ -44,6 +44,16 @@ public:
         uint32_t flags;
     };
     const WindowPlacement& LastWindowPlacement() const { return placement_; }
+    // Boxes are answered at once (on the console, as the base platform does) and remembered.
+    struct ShownMessageBox {
+        std::string text, caption;
+        uint32_t style;
+    };
+    int MessageBox(void* owner, const char* text, const char* caption, uint32_t style) override {
+        messageBoxes_.push_back({text != nullptr ? text : "", caption != nullptr ? caption : "", style});
+        return Platform::MessageBox(owner, text, caption, style);
+    }
+    const std::vector<ShownMessageBox>& MessageBoxes() const { return messageBoxes_; }
 
     // Moves the virtual clock on without a sleep (the cost of work, in tests).
     void Advance(int64_t microseconds) { microseconds_ += microseconds; }
@@ -65,6 +75,7 @@ private:
     int64_t microseconds_ = 0;
     std::string title_;
     std::vector<ScriptedKeyEvent> events_;
+    std::vector<ShownMessageBox> messageBoxes_;
     bool keyDown_[256] = {};
     int32_t style_ = 0x00CA0000;
     int32_t exStyle_ = 0;

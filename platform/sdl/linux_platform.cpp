@@ -60,6 +60,10 @@ public:
             static_cast<uint16_t>(local.tm_sec),         static_cast<uint16_t>(now.tv_nsec / 1000000)};
     }
     int16_t GetKeyState(int virtualKey) override { return windows_.GetKeyState(virtualKey); }
+    int MessageBox(void* owner, const char* text, const char* caption, uint32_t style) override {
+        if (windows_.ShowMessageBox(text, caption, style)) return 1;
+        return Platform::MessageBox(owner, text, caption, style);
+    }
     int32_t GetWindowLong(void* window, int index) override { return windows_.GetWindowLong(window, index); }
     int32_t SetWindowLong(void* window, int index, int32_t value) override {
         return windows_.SetWindowLong(window, index, value);

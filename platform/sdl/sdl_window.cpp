@@ -243,6 +243,12 @@ void SdlWindowSystem::DestroyWindow() {
     queue_.swap(kept);
 }
 
+bool SdlWindowSystem::ShowMessageBox(const char* text, const char* caption, uint32_t style) {
+    if (!videoStarted_) return false;
+    const Uint32 kind = (style & kMessageBoxIconError) != 0 ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
+    return SDL_ShowSimpleMessageBox(kind, caption, text, window_) == 0;
+}
+
 void SdlWindowSystem::PostQuitMessage(int exitCode) {
     queue_.push_back(PlatformMessage{nullptr, kMessageQuit, static_cast<uintptr_t>(exitCode), 0});
 }

@@ -37,6 +37,9 @@ public:
     int32_t SetWindowLong(void* window, int index, int32_t value);
     bool SetWindowPos(void* window, int width, int height);
 
+    // A modal box over the window, answered before it returns; false when SDL cannot show one.
+    bool ShowMessageBox(const char* text, const char* caption, uint32_t style);
+
     // Shows a finished frame at a whole multiple of its size; the device's presentation mode
     // decides between the window and desktop full screen.
     void Present(const uint32_t* pixels, uint32_t width, uint32_t height, bool windowed);

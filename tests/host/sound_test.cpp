@@ -8,6 +8,8 @@
 #include "audio/sound.h"
 #include "audio/wav.h"
 #include "host/sound_builtins.h"
+#include "base/platform.h"
+#include "platform/headless/headless_platform.h"
 #include "platform/headless/recording_sound_device.h"
 #include "script/engine.h"
 #include "script/machine.h"
@@ -105,8 +107,17 @@ TEST(SoundInit, WithoutADriverOneMessageThenEverythingIsAQuietNoOp) {
     RecordingSoundDevice device;
     device.createResult = kSoundNoDriver;
     CaptureConsole console;
+    HeadlessPlatform platform;
+    Platform* before = g_platform.platform;
+    SetPlatform(&platform);
     InitSound(&window, &device);
-    EXPECT_NE(console.Text().find("No sound driver is available for use"), std::string::npos);
+    SetPlatform(before);
+    // A box owned by the window, with the error icon; the headless platform answers it on the console.
+    ASSERT_EQ(platform.MessageBoxes().size(), 1u);
+    EXPECT_EQ(platform.MessageBoxes()[0].text, "No sound driver is available for use");
+    EXPECT_EQ(platform.MessageBoxes()[0].caption, "DirectSound 8");
+    EXPECT_EQ(platform.MessageBoxes()[0].style, kMessageBoxIconError);
+    EXPECT_EQ(console.Text(), "\nDirectSound 8: No sound driver is available for use");
     console.Clear();
     TempDir dir;
     dir.WriteFile("a.wav", Wav(Frames({1, 2})));

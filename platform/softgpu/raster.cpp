@@ -400,7 +400,10 @@ int ClipPolygon(const RasterVertex* in, int count, RasterVertex* out, Distance d
         const RasterVertex& b = in[(i + 1) % count];
         const float da = distance(a), db = distance(b);
         if (da >= 0) out[n++] = a;
-        if ((da >= 0) != (db >= 0) && n < kMaxPolygon) out[n++] = Lerp(a, b, da / (da - db));
+        // Measured from the kept end: from a far end, float steps near t = 1 would land the new
+        // vertex far outside the plane again.
+        if ((da >= 0) != (db >= 0) && n < kMaxPolygon)
+            out[n++] = da >= 0 ? Lerp(a, b, da / (da - db)) : Lerp(b, a, db / (db - da));
         if (n >= kMaxPolygon) break;
     }
     return n;

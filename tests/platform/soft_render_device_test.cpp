@@ -287,6 +287,13 @@ TEST_F(SoftRenderTest, BadInputIsHarmless) {
          MakeTexture(3, 5, [](uint32_t, uint32_t) { return 0xFFFFFFFFu; }), 5);
     FlushQueue();
     EXPECT_NE(Pixel(320, 240), 0xFF000000u);  // the enormous triangle, clipped, covers the screen
+    // One corner on screen, two a trillion pixels away: clipped to the lower-right of (400, 300).
+    g_renderBackend.BeginFrame();
+    Draw(VERTEX_COLOR_PT, {{400, 300}, {1e12f, 300}, {400, 1e12f}}, s);
+    FlushQueue();
+    EXPECT_EQ(Pixel(639, 479), 0xFFFFFFFFu);
+    EXPECT_EQ(Pixel(399, 300), 0xFF000000u);
+    EXPECT_EQ(Pixel(400, 299), 0xFF000000u);
     EXPECT_EQ(device_.DrawPrimitive(PT_TRIANGLELIST, 0, 1), kDeviceInvalidCall);  // outside a scene
     EXPECT_EQ(device_.BeginScene(), kDeviceOk);
     EXPECT_EQ(device_.SetFVF(FVF_XYZ | FVF_XYZRHW), kDeviceOk);

@@ -6,6 +6,7 @@
 
 #include "audio/wav.h"
 #include "base/console.h"
+#include "base/platform.h"
 
 SoundState g_sound;
 
@@ -96,6 +97,11 @@ void InitSound(void* window, SoundDevice* device) {
     if (device == nullptr) return;
     const SoundResult created = device->Create();
     if (Failed(created)) {
+        // Only a missing driver is worth the player's attention; the console line is for the log.
+        if (created == kSoundNoDriver && g_platform.platform != nullptr) {
+            g_platform.platform->MessageBox(window, "No sound driver is available for use", "DirectSound 8",
+                                            kMessageBoxIconError);
+        }
         // One message, whatever the reason; the game runs on without sound.
         ConsolePrintf("\nredblack{DirectSound 8:} yellowblack{%s}",
                       created == kSoundNoDriver ? "No sound driver is available for use"

@@ -112,7 +112,14 @@ public:
     virtual void PostQuitMessage(int) {}
     virtual void* SetCapture(void*) { return nullptr; }
     virtual bool ReleaseCapture() { return false; }
+
+    // Modal message box owned by `window` (user32: MessageBoxA; style MB_* bits): the button
+    // chosen. A platform without windows shows none and gives 0.
+    virtual int MessageBox(void*, const char*, const char*, uint32_t) { return 0; }
 };
+
+// MessageBoxA's error icon (MB_ICONERROR).
+inline constexpr uint32_t kMessageBoxIconError = 0x10;
 
 struct PlatformState {
     Platform* platform = nullptr;

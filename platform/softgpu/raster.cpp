@@ -258,7 +258,7 @@ void FillTriangle(const RasterPipeline& p, const RasterVertex* v0, const RasterV
         int kind;  // +1 left bound, -1 right bound, 0 horizontal
         int64_t q, rem, d, stepQ, stepRem;  // floor(K / d), K mod d, and the same of the row step
         int64_t k, stepK;                   // for horizontal edges
-    } edges[3];
+    } edges[3] = {};  // every field is set below; the cross compiler cannot see it
     for (int e = 0; e < 3; ++e) {
         const int a = e, b = (e + 1) % 3;
         const int64_t dx = X[b] - X[a], dy = Y[b] - Y[a];

@@ -1,12 +1,14 @@
 // Sound slots, WAV loading and the sound builtins against the recording device.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "audio/sound.h"
 #include "audio/wav.h"
+#include "base/platform.h"
 #include "host/sound_builtins.h"
 #include "platform/headless/recording_sound_device.h"
 #include "script/engine.h"
@@ -101,11 +103,43 @@ TEST(SoundInit, CreatesTheObjectTheLevelAndThePrimaryBufferInTheEngineFormat) {
     EXPECT_EQ(device.LiveBuffers(), 0u);
 }
 
+// Remembers the message boxes asked for and answers them at once.
+class BoxPlatform final : public Platform {
+public:
+    void SetConsoleTitle(const char*) override {}
+    const char* GetCommandLine() override { return ""; }
+    void* GetModuleHandle() override { return nullptr; }
+    [[noreturn]] void ExitProcess(unsigned) override { std::abort(); }
+    uint32_t TimeGetTime() override { return 0; }
+    void TimeBeginPeriod(uint32_t) override {}
+    void Sleep(uint32_t) override {}
+    int64_t QueryPerformanceCounter() override { return 0; }
+    int64_t QueryPerformanceFrequency() override { return 1; }
+    PlatformLocalTime GetLocalTime() override { return {}; }
+    int16_t GetKeyState(int) override { return 0; }
+    int32_t GetWindowLong(void*, int) override { return 0; }
+    int32_t SetWindowLong(void*, int, int32_t) override { return 0; }
+    bool AdjustWindowRect(PlatformRect&, uint32_t, bool) override { return true; }
+    bool SetWindowPos(void*, intptr_t, int, int, int, int, uint32_t) override { return false; }
+    int MessageBox(void* owner, const char* text, const char* caption, uint32_t style) override {
+        boxes.push_back((owner == &window ? std::string("window: ") : std::string("?: ")) + text + " / " + caption +
+                        " / " + std::to_string(style));
+        return 1;
+    }
+    std::vector<std::string> boxes;
+};
+
 TEST(SoundInit, WithoutADriverOneMessageThenEverythingIsAQuietNoOp) {
     RecordingSoundDevice device;
     device.createResult = kSoundNoDriver;
     CaptureConsole console;
+    BoxPlatform platform;
+    Platform* previous = g_platform.platform;
+    SetPlatform(&platform);
     InitSound(&window, &device);
+    SetPlatform(previous);
+    EXPECT_EQ(platform.boxes,
+              std::vector<std::string>{"window: No sound driver is available for use / DirectSound 8 / 16"});
     EXPECT_NE(console.Text().find("No sound driver is available for use"), std::string::npos);
     console.Clear();
     TempDir dir;
@@ -124,7 +158,10 @@ TEST(SoundInit, WithoutADriverOneMessageThenEverythingIsAQuietNoOp) {
     // Another failure says so too; no device at all says nothing.
     RecordingSoundDevice broken;
     broken.createResult = kSoundOutOfMemory;
+    SetPlatform(&platform);
     InitSound(&window, &broken);
+    SetPlatform(previous);
+    EXPECT_EQ(platform.boxes.size(), 1u);  // only a missing driver shows the box
     EXPECT_NE(console.Text().find("without sound"), std::string::npos);
     console.Clear();
     InitSound(&window, nullptr);

@@ -110,6 +110,7 @@ void BlendModes(std::vector<TextureHandle*>&) {
 
 // An alpha ramp through each comparison against 136, one row per function.
 void AlphaTest(std::vector<TextureHandle*>& textures) {
+    // Column 8 of the ramp holds alpha 136, the reference: equal passes the equal functions only.
     TextureHandle* ramp =
         MakeTexture(textures, 16, 1, [](uint32_t x, uint32_t) { return (x * 17) << 24 | 0x00FFC040u; });
     for (uint32_t func = 0; func < 8; ++func) {
@@ -127,26 +128,31 @@ void Scissor(std::vector<TextureHandle*>&) {
     s.scissorEnable = true;
     s.scissorLeft = 10, s.scissorTop = 6, s.scissorRight = 30, s.scissorBottom = 20;
     Draw(VERTEX_COLOR_PT, Quad(0, 0, 48, 32, 0x40A0FFFFu), s);
-    s.scissorLeft = 40, s.scissorTop = 40, s.scissorRight = 20, s.scissorBottom = 60;
+    // Empty, but well formed: a rectangle whose right is left of its left is refused by the
+    // Direct3D under Wine, which then keeps the previous one.
+    s.scissorLeft = 20, s.scissorTop = 6, s.scissorRight = 20, s.scissorBottom = 20;
     Draw(VERTEX_COLOR_PT, Quad(0, 0, 48, 32, 0xFF0000FFu), s, PT_TRIANGLELIST, nullptr, 2);
     s.scissorLeft = -100, s.scissorTop = 24, s.scissorRight = 1000, s.scissorBottom = 28;
     Draw(VERTEX_COLOR_PT, Quad(0, 0, 48, 32, 0xFFFF00FFu), s, PT_TRIANGLELIST, nullptr, 3);
 }
 
-// Textured sprites: pre-transformed and through the camera, tinted, point filtering, magnified,
-// wrapped, and a copy turned round that the default culling removes. (Linear filtering is left to
+// Textured sprites: pre-transformed and through the camera, tinted and blended, point filtering,
+// magnified, wrapped, and a copy turned round that the default culling removes. (Linear filtering is left to
 // the software device's own tests: the two filter at different sub-texel precisions.)
 void TexturedSprite(std::vector<TextureHandle*>& textures) {
     TextureHandle* checker = MakeTexture(textures, 8, 8, [](uint32_t x, uint32_t y) {
         const uint32_t edge = x == 0 || y == 0 || x == 7 || y == 7;
         return edge ? 0xFFFFFFFFu : ((x ^ y) & 1) != 0 ? 0xFF2060E0u : 0x80E04020u;
     });
+    // A quarter pixel off the grid, so that no pixel samples exactly on a texel edge, where the
+    // choice of texel is the rasteriser's own.
+    const float q = 0.25f;
     RenderStateBlock point;
-    Draw(VERTEX_TEXTURE_PT, Quad(0, 0, 8, 8), point, PT_TRIANGLELIST, checker);
-    Draw(VERTEX_COLORTEXTURE_PT, Quad(8, 0, 16, 16, 0xFFFF80FFu), point, PT_TRIANGLELIST, checker);
-    Draw(VERTEX_COLORTEXTURE, Quad(24, 0, 16, 16, 0x80FFFFFFu, 2), point, PT_TRIANGLELIST, checker);
-    Draw(VERTEX_TEXTURE, Quad(40, 0, 24, 24), point, PT_TRIANGLELIST, checker, 2);
-    std::vector<V> back = Quad(0, 24, 8, 8);
+    Draw(VERTEX_TEXTURE_PT, Quad(q, q, 8, 8), point, PT_TRIANGLELIST, checker);
+    Draw(VERTEX_COLORTEXTURE_PT, Quad(8 + q, q, 16, 16, 0xFFFF80FFu), point, PT_TRIANGLELIST, checker);
+    Draw(VERTEX_COLORTEXTURE, Quad(24 + q, q, 16, 16, 0x80FFFFFFu, 2), point, PT_TRIANGLELIST, checker);
+    Draw(VERTEX_TEXTURE, Quad(40 + q, q, 24, 24), point, PT_TRIANGLELIST, checker, 2);
+    std::vector<V> back = Quad(q, 24 + q, 8, 8);
     std::swap(back[1], back[2]);
     Draw(VERTEX_TEXTURE_PT, back, point, PT_TRIANGLELIST, checker, 5);
 }

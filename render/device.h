@@ -166,7 +166,7 @@ public:
     // a failure only TestCooperativeLevel, Reset and releases may be called. Managed textures
     // survive a reset with their contents.
     virtual DeviceResult Reset(PresentParameters& parameters) = 0;
-    // Fills the whole viewport: CLEAR_TARGET with `color`, CLEAR_ZBUFFER with `z` (0 to 1),
+    // Fills the whole viewport (only the scissor rectangle while RS_SCISSORTESTENABLE is 1): CLEAR_TARGET with `color`, CLEAR_ZBUFFER with `z` (0 to 1),
     // CLEAR_STENCIL with `stencil`. Without a depth buffer, CLEAR_ZBUFFER fails.
     virtual DeviceResult Clear(uint32_t flags, uint32_t color, float z, uint32_t stencil) = 0;
     // Brackets the draws of a frame; a second BeginScene before EndScene fails, as does EndScene

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, testing, fuzzing and benchmarking need.
+# Installs every Debian package that building, testing, fuzzing and benchmarking need, and the
+# cross compilers and Wine of the Windows builds and their tests.
 # Idempotent: packages already present are left alone.
 set -euo pipefail
 
@@ -10,6 +11,7 @@ packages=(
     clang libclang-rt-14-dev
     lua5.4
     xvfb xdotool
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64
 )
 
 missing=()

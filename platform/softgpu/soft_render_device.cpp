@@ -120,11 +120,19 @@ DeviceResult SoftRenderDevice::Clear(uint32_t flags, uint32_t color, float z, ui
     if (!created_) return kDeviceInvalidCall;
     // D16 has no stencil, and without a depth buffer there is nothing to clear it in.
     if (((flags & CLEAR_ZBUFFER) != 0 && !hasDepth_) || (flags & CLEAR_STENCIL) != 0) return kDeviceInvalidCall;
-    if ((flags & CLEAR_TARGET) != 0) std::fill(color_.begin(), color_.end(), 0xFF000000u | color);
-    if ((flags & CLEAR_ZBUFFER) != 0) {
-        if (!(z >= 0.0f)) z = 0.0f;
-        if (z > 1.0f) z = 1.0f;
-        std::fill(depth_.begin(), depth_.end(), static_cast<uint16_t>(z * 65535.0f + 0.5f));
+    // Direct3D 9 clears only inside the scissor rectangle while the scissor test is on.
+    int64_t left = 0, top = 0, right = width_, bottom = height_;
+    if (renderStates_[RS_SCISSORTESTENABLE] != 0) {
+        left = std::max<int64_t>(left, scissor_.left), top = std::max<int64_t>(top, scissor_.top);
+        right = std::min<int64_t>(right, scissor_.right), bottom = std::min<int64_t>(bottom, scissor_.bottom);
+    }
+    if (!(z >= 0.0f)) z = 0.0f;
+    if (z > 1.0f) z = 1.0f;
+    const uint16_t depth = static_cast<uint16_t>(z * 65535.0f + 0.5f);
+    for (int64_t y = top; y < bottom && left < right; ++y) {
+        const size_t row = static_cast<size_t>(y) * width_;
+        if ((flags & CLEAR_TARGET) != 0) std::fill(&color_[row + left], &color_[row + right], 0xFF000000u | color);
+        if ((flags & CLEAR_ZBUFFER) != 0) std::fill(&depth_[row + left], &depth_[row + right], depth);
     }
     return kDeviceOk;
 }

@@ -1,14 +1,15 @@
 // Sound slots, WAV loading and the sound builtins against the recording device.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "audio/sound.h"
 #include "audio/wav.h"
-#include "host/sound_builtins.h"
 #include "base/platform.h"
+#include "host/sound_builtins.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/recording_sound_device.h"
 #include "script/engine.h"
@@ -135,7 +136,10 @@ TEST(SoundInit, WithoutADriverOneMessageThenEverythingIsAQuietNoOp) {
     // Another failure says so too; no device at all says nothing.
     RecordingSoundDevice broken;
     broken.createResult = kSoundOutOfMemory;
+    SetPlatform(&platform);
     InitSound(&window, &broken);
+    SetPlatform(previous);
+    EXPECT_EQ(platform.boxes.size(), 1u);  // only a missing driver shows the box
     EXPECT_NE(console.Text().find("without sound"), std::string::npos);
     console.Clear();
     InitSound(&window, nullptr);

@@ -366,3 +366,25 @@ TEST_F(SoftRenderTest, CameraSurvivesThePresentationSwitch) {
 }
 
 }  // namespace
+
+namespace {
+
+// As Direct3D 9 does, a clear with the scissor test on fills only the scissor rectangle.
+TEST_F(SoftRenderTest, ClearKeepsToTheScissorRectangle) {
+    device_.Clear(CLEAR_TARGET, 0xFF00FF00u, 1.0f, 0);
+    device_.SetRenderState(RS_SCISSORTESTENABLE, 1);
+    device_.SetScissorRect(DeviceRect{-5, 2, 4, 3});
+    EXPECT_EQ(device_.Clear(CLEAR_TARGET | CLEAR_ZBUFFER, 0xFFFF0000u, 1.0f, 0), kDeviceOk);
+    EXPECT_EQ(Pixel(0, 2), 0xFFFF0000u);
+    EXPECT_EQ(Pixel(3, 2), 0xFFFF0000u);
+    EXPECT_EQ(Pixel(4, 2), 0xFF00FF00u);
+    EXPECT_EQ(Pixel(0, 3), 0xFF00FF00u);
+    device_.SetScissorRect(DeviceRect{9, 9, 2, 2});  // empty: nothing cleared
+    EXPECT_EQ(device_.Clear(CLEAR_TARGET, 0xFF0000FFu, 1.0f, 0), kDeviceOk);
+    EXPECT_EQ(Pixel(5, 5), 0xFF00FF00u);
+    device_.SetRenderState(RS_SCISSORTESTENABLE, 0);
+    device_.Clear(CLEAR_TARGET, 0xFF0000FFu, 1.0f, 0);
+    EXPECT_EQ(Pixel(639, 479), 0xFF0000FFu);
+}
+
+}  // namespace

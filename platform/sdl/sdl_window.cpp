@@ -3,6 +3,7 @@
 #include <SDL2/SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -64,6 +65,18 @@ void* SdlWindowSystem::CreateWindow(const char* title, int x, int y, int width, 
     if (!videoStarted_) {
         if (SDL_Init(SDL_INIT_VIDEO) != 0) {
             ConsolePrintf("\nfuchsiablack{Application diagnostics:} yellowblack{No display: %s}", SDL_GetError());
+            return nullptr;
+        }
+        // Without a display SDL falls back to drivers that draw nowhere: a game nobody can see or
+        // close must not start, unless SDL_VIDEODRIVER asks for such a driver (tests do).
+        const char* driver = SDL_GetCurrentVideoDriver();
+        const char* asked = std::getenv("SDL_VIDEODRIVER");
+        if (driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+            (asked == nullptr || std::strcmp(asked, driver) != 0)) {
+            ConsolePrintf("\nfuchsiablack{Application diagnostics:} yellowblack{No display: only the %s video driver "
+                          "is available}",
+                          driver);
+            SDL_Quit();
             return nullptr;
         }
         // A missing controller subsystem only means no gamepad.

@@ -49,6 +49,13 @@ TEST_F(CommandLine, NoArgumentStartsGameMode) {
                   "\nCalling WinMain...\nApplication diagnostics: No display: nodisplay not available"
                   "\nApplication diagnostics: The game window cannot be created");
     EXPECT_EQ(run.standardError.find(kEvaluating), std::string::npos);
+
+    // With no display at all SDL would fall back to a driver that draws nowhere: refused as well.
+    const ProgramRun hidden = RunProgram(
+        "/bin/sh", {"-c", "unset DISPLAY WAYLAND_DISPLAY SDL_VIDEODRIVER; exec \"$0\"", SPARREL_MAIN_PATH}, dir.Path());
+    EXPECT_EQ(hidden.exitCode, 1);
+    EXPECT_NE(hidden.standardError.find("Application diagnostics: No display"), std::string::npos) << hidden.standardError;
+    EXPECT_NE(hidden.standardError.find("The game window cannot be created"), std::string::npos);
 }
 
 TEST_F(CommandLine, HelpDecidesByFirstArgumentOnly) {

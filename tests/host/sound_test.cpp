@@ -138,8 +138,8 @@ TEST(SoundInit, WithoutADriverOneMessageThenEverythingIsAQuietNoOp) {
     broken.createResult = kSoundOutOfMemory;
     SetPlatform(&platform);
     InitSound(&window, &broken);
-    SetPlatform(previous);
-    EXPECT_EQ(platform.boxes.size(), 1u);  // only a missing driver shows the box
+    SetPlatform(before);
+    EXPECT_EQ(platform.MessageBoxes().size(), 1u);  // only a missing driver shows the box
     EXPECT_NE(console.Text().find("without sound"), std::string::npos);
     console.Clear();
     InitSound(&window, nullptr);

@@ -258,7 +258,7 @@ void FillTriangle(const RasterPipeline& p, const RasterVertex* v0, const RasterV
         int kind;  // +1 left bound, -1 right bound, 0 horizontal
         int64_t q, rem, d, stepQ, stepRem;  // floor(K / d), K mod d, and the same of the row step
         int64_t k, stepK;                   // for horizontal edges
-    } edges[3];
+    } edges[3] = {};
     for (int e = 0; e < 3; ++e) {
         const int a = e, b = (e + 1) % 3;
         const int64_t dx = X[b] - X[a], dy = Y[b] - Y[a];
@@ -338,6 +338,8 @@ void FillTriangle(const RasterPipeline& p, const RasterVertex* v0, const RasterV
                 empty = true;
             }
             edge.k += edge.stepK;
+            // A horizontal edge has no bound to step (its quotient fields are never set).
+            if (edge.kind == 0) continue;
             edge.q += edge.stepQ;
             edge.rem += edge.stepRem;
             if (edge.rem >= edge.d) edge.rem -= edge.d, ++edge.q;

@@ -258,7 +258,7 @@ void FillTriangle(const RasterPipeline& p, const RasterVertex* v0, const RasterV
         int kind;  // +1 left bound, -1 right bound, 0 horizontal
         int64_t q, rem, d, stepQ, stepRem;  // floor(K / d), K mod d, and the same of the row step
         int64_t k, stepK;                   // for horizontal edges
-    } edges[3];
+    } edges[3] = {};
     for (int e = 0; e < 3; ++e) {
         const int a = e, b = (e + 1) % 3;
         const int64_t dx = X[b] - X[a], dy = Y[b] - Y[a];
@@ -330,14 +330,17 @@ void FillTriangle(const RasterPipeline& p, const RasterVertex* v0, const RasterV
         int64_t left = p.clipLeft, right = p.clipRight - 1;
         bool empty = false;
         for (Edge& edge : edges) {
+            // A horizontal edge has only k; the others only their quotient and remainder.
+            if (edge.kind == 0) {
+                if (edge.k < 0) empty = true;
+                edge.k += edge.stepK;
+                continue;
+            }
             if (edge.kind > 0) {
                 if (-edge.q > left) left = -edge.q;
-            } else if (edge.kind < 0) {
-                if (edge.q < right) right = edge.q;
-            } else if (edge.k < 0) {
-                empty = true;
+            } else if (edge.q < right) {
+                right = edge.q;
             }
-            edge.k += edge.stepK;
             edge.q += edge.stepQ;
             edge.rem += edge.stepRem;
             if (edge.rem >= edge.d) edge.rem -= edge.d, ++edge.q;

@@ -9,6 +9,7 @@ packages=(
     libstb-dev libsdl2-dev
     clang libclang-rt-14-dev
     lua5.4
+    python3
     xvfb xdotool
 )
 

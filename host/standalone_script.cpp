@@ -2,6 +2,7 @@
 
 #include "base/console.h"
 #include "base/text_file.h"
+#include "ecs/entity_system.h"
 #include "script/compiler.h"
 #include "script/machine.h"
 #include "script/preprocessor.h"
@@ -30,6 +31,10 @@ bool RunStandaloneScript(const std::string& path, std::span<const StandaloneEven
                       engine->errorMessage.c_str());
         return false;
     }
+    // The entity systems start as in the game (entity 1 taken, callbacks registered): without them the
+    // builtins of the systems would read tables that were never set up.
+    ResetEntitySystem();
+    InitEntitySystem();
     ScriptMachine machine(*engine);
     machine.Run();
     ReportMachineError(machine);

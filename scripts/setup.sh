@@ -10,6 +10,7 @@ packages=(
     libstb-dev libsdl2-dev
     clang libclang-rt-14-dev
     lua5.4
+    python3
     xvfb xdotool
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64
 )

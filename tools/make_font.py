@@ -11,7 +11,11 @@ root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 out_dir = os.path.join(root, "demo", "SCRIPT", "FONT")
 
 SCALE = 2
-CELL_W, CELL_H = 12, 16  # the glyph's 10 x 14 texels, a shadow texel, and the gap to the next glyph
+# A cell: a clear column and row, the glyph's 10 x 14 texels, and a shadow texel. The clear column and
+# row come first because texel coordinates are divided by the image size less one, which moves the
+# sampled rectangle up to a texel right and down across the atlas: it may reach the next cell's
+# first column or row, never its ink.
+CELL_W, CELL_H = 12, 16
 COLUMNS = 16
 
 # Each glyph: 7 rows of 5 columns, '#' inked.
@@ -101,7 +105,7 @@ def main():
             for x, y in inked:
                 for dy in range(SCALE):
                     for dx in range(SCALE):
-                        px, py = left + x * SCALE + dx + shift, top + 1 + y * SCALE + dy + shift
+                        px, py = left + 1 + x * SCALE + dx + shift, top + 1 + y * SCALE + dy + shift
                         pixels[py][px] = colour
 
     lines = [

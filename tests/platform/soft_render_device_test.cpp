@@ -273,6 +273,28 @@ TEST_F(SoftRenderTest, SharedEdgesCoverEachPixelOnce) {
     EXPECT_EQ(Pixel(301, 11), 0xFF404040u);
 }
 
+// Triangles with a horizontal edge over the whole screen height: each row between the edges is
+// covered exactly. Horizontal edges keep no per-row quotient; stepping one anyway read values
+// never set (the sanitizers' build reported the overflow).
+TEST_F(SoftRenderTest, HorizontalEdgesOverEveryRow) {
+    RenderStateBlock add;
+    add.sourceBlend = 1, add.destBlend = 1, add.alphaTest = false, add.cullMode = 0;
+    Draw(VERTEX_COLOR_PT, Quad(0, 0, 640, 480, 0x202020FFu), add);
+    // Flat top from (0, 0) to (480, 0), apex (0, 480): row y covers x < 480 - y (pixel centres
+    // lie on whole coordinates, as on the device; the slanted edge is a right edge, left out).
+    Draw(VERTEX_COLOR_PT, {{0, 0, 0, 0, 0x202020FFu}, {480, 0, 0, 0, 0x202020FFu}, {0, 480, 0, 0, 0x202020FFu}}, add);
+    FlushQueue();
+    for (int y = 0; y < 480; ++y) {
+        int covered = 0;
+        for (int x = 0; x < 640; ++x) {
+            const uint32_t p = Pixel(x, y);
+            ASSERT_TRUE(p == 0xFF202020u || p == 0xFF404040u) << x << ", " << y << ": " << std::hex << p;
+            covered += p == 0xFF404040u;
+        }
+        EXPECT_EQ(covered, 480 - y) << "row " << y;
+    }
+}
+
 // Bad vertices (NaN, infinite, enormous, behind the camera) and bad calls draw nothing or clip;
 // they never crash or write outside the target.
 TEST_F(SoftRenderTest, BadInputIsHarmless) {

@@ -27,11 +27,26 @@ namespace fs = std::filesystem;
 namespace {
 
 struct ScriptFile {
-    std::string path;      // absolute
+    std::string path;      // where the script is written, for messages
     std::string testName;  // the path below tests/scripts/ with every other character as '_'
+    std::string source;
+    std::string filesFolder;  // copied into the game folder first; empty for none
+    std::vector<std::pair<std::string, std::string>> extraFiles;  // game-folder path, content
 };
 
 void PrintTo(const ScriptFile& file, std::ostream* out) { *out << file.path; }
+
+std::string ReadWholeFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string TestNameOf(std::string name) {
+    for (char& c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    }
+    return name;
+}
 
 std::vector<ScriptFile> FindScriptFiles() {
     const fs::path root = fs::path(SPARREL_SOURCE_DIR) / "tests" / "scripts";
@@ -46,14 +61,62 @@ std::vector<ScriptFile> FindScriptFiles() {
         std::string extension = entry->path().extension().string();
         std::transform(extension.begin(), extension.end(), extension.begin(), ::tolower);
         if (extension != ".qsf") continue;
-        std::string name = fs::relative(entry->path(), root).replace_extension().string();
-        for (char& c : name) {
-            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-        }
-        files.push_back({entry->path().string(), name});
+        const std::string name = TestNameOf(fs::relative(entry->path(), root).replace_extension().string());
+        const fs::path folder = entry->path().parent_path() / "files";
+        files.push_back({entry->path().string(), name, ReadWholeFile(entry->path()),
+                         fs::is_directory(folder) ? folder.string() : "", {}});
     }
     std::sort(files.begin(), files.end(), [](const ScriptFile& a, const ScriptFile& b) { return a.path < b.path; });
     return files;
+}
+
+// The examples of the documentation: every block fenced with ```qsf in docs/*.md is a script test of
+// its own, named by the file and the block's number (language_1, language_2...). A block fenced with
+// ```qsf file=PATH is not run: it is written to PATH in the game folder of the next ```qsf block.
+std::vector<ScriptFile> FindDocumentationExamples() {
+    const fs::path root = fs::path(SPARREL_SOURCE_DIR) / "docs";
+    std::vector<fs::path> pages;
+    for (const auto& entry : fs::directory_iterator(root)) {
+        if (entry.is_regular_file() && entry.path().extension() == ".md") pages.push_back(entry.path());
+    }
+    std::sort(pages.begin(), pages.end());
+    std::vector<ScriptFile> examples;
+    for (const fs::path& page : pages) {
+        std::istringstream in(ReadWholeFile(page));
+        std::string line, block, helperPath;
+        std::vector<std::pair<std::string, std::string>> helpers;
+        bool inBlock = false, running = false;
+        int lineNumber = 0, blockLine = 0, number = 0;
+        while (std::getline(in, line)) {
+            ++lineNumber;
+            if (!inBlock) {
+                if (line == "```qsf" || line.rfind("```qsf file=", 0) == 0) {
+                    inBlock = true;
+                    running = line == "```qsf";
+                    helperPath = running ? "" : line.substr(12);
+                    block.clear();
+                    blockLine = lineNumber;
+                }
+                continue;
+            }
+            if (line != "```") {
+                block += line + "\n";
+                continue;
+            }
+            inBlock = false;
+            if (!running) {
+                helpers.emplace_back(helperPath, block);
+                continue;
+            }
+            ++number;
+            const std::string stem = page.stem().string();
+            examples.push_back({"docs/" + page.filename().string() + ":" + std::to_string(blockLine),
+                                TestNameOf(stem + "_" + std::to_string(number)), block, "", helpers});
+            helpers.clear();
+        }
+        if (inBlock) ADD_FAILURE() << page << ":" << blockLine << ": code block not closed";
+    }
+    return examples;
 }
 
 // After start-up, in comment order: frames of the frame loop, or deliveries of one event to the main
@@ -72,8 +135,8 @@ struct Expectations {
 
 // Reads the expectation comments: "// expect: ", "// expect error: ", "// expect runtime error: ",
 // "// expect console: ", "// frames: ", "// run: " and "// key: ".
-Expectations ReadExpectations(const std::string& path) {
-    std::ifstream in(path);
+Expectations ReadExpectations(const std::string& source, const std::string& path) {
+    std::istringstream in(source);
     Expectations expected;
     std::string line;
     int lineNumber = 0;
@@ -139,7 +202,7 @@ class ScriptFileTest : public testing::TestWithParam<ScriptFile> {};
 
 TEST_P(ScriptFileTest, PrintsAndReportsWhatItsCommentsExpect) {
     const ScriptFile& file = GetParam();
-    const Expectations expected = ReadExpectations(file.path);
+    const Expectations expected = ReadExpectations(file.source, file.path);
 
     // The default include must exist so that scripts start without a warning; the test's `files`
     // folder supplies the other files of the game.
@@ -147,12 +210,11 @@ TEST_P(ScriptFileTest, PrintsAndReportsWhatItsCommentsExpect) {
     work.WriteFile("SCRIPT/SYSTEM/AUTOINCL.QSF", "");
     work.WriteFile(kMenuImagePath, SolidPng(4, 4, 0, 0, 0, 255));
     work.WriteFile(kMenuOverlayPath, SolidPng(2, 2, 255, 255, 255, 255));
-    const fs::path files = fs::path(file.path).parent_path() / "files";
-    if (fs::is_directory(files)) {
-        fs::copy(files, work.Path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    if (!file.filesFolder.empty()) {
+        fs::copy(file.filesFolder, work.Path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
     }
-    std::ifstream in(file.path, std::ios::binary);
-    work.WriteFile(kMainScriptPath, std::string(std::istreambuf_iterator<char>(in), {}));
+    for (const auto& [path, content] : file.extraFiles) work.WriteFile(path, content);
+    work.WriteFile(kMainScriptPath, file.source);
     ScopedWorkingDirectory inWork(work.Path());
 
     HeadlessPlatform platform;
@@ -191,6 +253,8 @@ TEST_P(ScriptFileTest, PrintsAndReportsWhatItsCommentsExpect) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripts, ScriptFileTest, testing::ValuesIn(FindScriptFiles()),
+                         [](const testing::TestParamInfo<ScriptFile>& info) { return info.param.testName; });
+INSTANTIATE_TEST_SUITE_P(Docs, ScriptFileTest, testing::ValuesIn(FindDocumentationExamples()),
                          [](const testing::TestParamInfo<ScriptFile>& info) { return info.param.testName; });
 
 }  // namespace

@@ -549,8 +549,9 @@ typedef UINT(WINAPI* DirectoryW)(LPWSTR, UINT);
 
 UINT WINAPI BridgeGetSystemWindowsDirectoryW(LPWSTR out, UINT capacity) {
     if (!g_systemWindowsDirectoryKnown) {
-        g_systemWindowsDirectory = g_passThrough ? Lookup("GetSystemWindowsDirectoryW", "GetSystemWindowsDirectoryW")
-                                                 : Lookup("GetSystemWindowsDirectoryA", "GetSystemWindowsDirectoryA");
+        g_systemWindowsDirectory =
+            g_passThrough ? Lookup("GetSystemWindowsDirectoryW", BACKFILL_NAME("GetSystemWindowsDirectoryW", 8))
+                          : Lookup("GetSystemWindowsDirectoryA", BACKFILL_NAME("GetSystemWindowsDirectoryA", 8));
         g_systemWindowsDirectoryKnown = TRUE;
     }
     if (g_passThrough) {

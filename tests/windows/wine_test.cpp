@@ -388,6 +388,35 @@ TEST_F(Wine, TheDemoRunsWithoutErrors) {
     EXPECT_EQ(run.standardOutput.find("message box"), std::string::npos) << run.standardOutput;
 }
 
+// The companion DLLs against kernel32 under Wine, one probe program per library; each prints its
+// failed checks and exits with their number. The DLLs are the ones built beside Main.exe.
+const fs::path kPrograms = kBuild / "tests/windows/programs";
+std::string WindowsPath(const fs::path& path) { return "Z:" + path.string(); }
+
+TEST_F(Wine, BackfillAgreesWithKernel32) {
+    const ProgramRun run = Run(kPrograms / "BackfillProbe.exe", {WindowsPath(kBuild / "backfill.dll"), "checks"});
+    EXPECT_EQ(run.exitCode, 0) << run.standardOutput << run.standardError;
+}
+
+// Every stub shows its box (which the probe's watchdog closes) and returns its documented value.
+TEST_F(Wine, BackfillStubsShowTheirBoxes) {
+    const ProgramRun run = Run(kPrograms / "BackfillProbe.exe", {WindowsPath(kBuild / "backfill.dll"), "stubs"});
+    EXPECT_EQ(run.exitCode, 0) << run.standardOutput << run.standardError;
+}
+
+TEST_F(Wine, WidebridgePassesThroughAsKernel32) {
+    const ProgramRun run = Run(kPrograms / "WidebridgeProbe.exe",
+                               {WindowsPath(kBuild / "backfill.dll"), WindowsPath(kBuild / "widebridge.dll")});
+    EXPECT_EQ(run.exitCode, 0) << run.standardOutput << run.standardError;
+}
+
+// The converting mode, which an NT-family system never selects, in the build that forces it.
+TEST_F(Wine, WidebridgeConvertingModeAgreesWithKernel32) {
+    const ProgramRun run = Run(kPrograms / "WidebridgeProbe.exe", {WindowsPath(kBuild / "backfill.dll"),
+                                                                   WindowsPath(kPrograms / "widebridge_converting.dll")});
+    EXPECT_EQ(run.exitCode, 0) << run.standardOutput << run.standardError;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {

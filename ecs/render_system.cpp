@@ -63,6 +63,8 @@ void ResetVertices(RenderComponent& c, uint32_t from, uint32_t to) {
     if (ElementSize(c) != VertexSizeOf(c.vertexType)) return;
     for (uint32_t i = from; i < to; ++i) {
         uint8_t* v = VertexAt(c, i);
+        // The heap hands back memory of deleted meshes: nothing of an earlier vertex may show through.
+        std::memset(v, 0, ElementSize(c));
         switch (c.vertexType) {
             case VERTEX_COLOR_PT:
             case VERTEX_COLORTEXTURE_PT:
@@ -71,10 +73,7 @@ void ResetVertices(RenderComponent& c, uint32_t from, uint32_t to) {
                 break;
             case VERTEX_COLOR: WriteWhite(v + 12); break;
             case VERTEX_TEXTURE_PT: WriteFloat(v + 12, 1.0f); break;
-            case VERTEX_COLORTEXTURE:
-                std::memset(v, 0, 24);
-                WriteWhite(v + 12);
-                break;
+            case VERTEX_COLORTEXTURE: WriteWhite(v + 12); break;
             default: break;
         }
     }

@@ -10,6 +10,10 @@ SdlSoundDevice::~SdlSoundDevice() {
     if (subsystem_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
+void SdlSoundDevice::PauseCallback(bool paused) {
+    if (device_ != 0) SDL_PauseAudioDevice(device_, paused ? 1 : 0);
+}
+
 void SdlSoundDevice::LockAudio() {
     if (device_ != 0) SDL_LockAudioDevice(device_);
 }

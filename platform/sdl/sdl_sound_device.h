@@ -33,6 +33,8 @@ public:
     // Mixes the next `frames` stereo frames of every playing buffer into `out` (which it overwrites)
     // and moves them on. SDL's callback calls it under the device lock; tests call it directly.
     void Mix(int16_t* out, uint32_t frames);
+    // Stops or restarts SDL's calls of the mixer (tests drive it by hand and must not race them).
+    void PauseCallback(bool paused);
     // Whether the buffer is playing (false for unknown handles).
     bool IsPlaying(SoundBuffer buffer);
 

@@ -93,10 +93,10 @@ public:
     // IUnknown::Release: the references left.
     virtual uint32_t Release(SoundBuffer buffer) = 0;
     // IDirectSoundBuffer8::Lock of `bytes` from `offset` (or all with BLOCK_ENTIREBUFFER): the memory
-    // in one or two parts (the second when the range wraps), writable until Unlock.
+    // in one or two regions (the second when the range wraps), writable until Unlock.
     virtual SoundResult Lock(SoundBuffer buffer, uint32_t offset, uint32_t bytes, void** part1, uint32_t* bytes1,
                              void** part2, uint32_t* bytes2, uint32_t flags) = 0;
-    // IDirectSoundBuffer8::Unlock with the parts Lock gave: what was written there becomes the data.
+    // IDirectSoundBuffer8::Unlock with the two regions Lock gave: what was written there becomes the data.
     virtual SoundResult Unlock(SoundBuffer buffer, void* part1, uint32_t bytes1, void* part2, uint32_t bytes2) = 0;
     // IDirectSoundBuffer8::SetCurrentPosition: the byte the next play starts from (whole blocks).
     virtual SoundResult SetCurrentPosition(SoundBuffer buffer, uint32_t position) = 0;

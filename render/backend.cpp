@@ -155,7 +155,7 @@ void ReleaseTexture(TextureHandle* handle) {
 }
 
 // One vertex in the device's layout: positions and texture coordinates as stored (coordinates scaled
-// to the part of the texture the image covers), the colour as A8R8G8B8.
+// to the region of the texture the image covers), the colour as A8R8G8B8.
 void ConvertVertex(const uint8_t* from, uint8_t* to, uint32_t type, float uScale, float vScale) {
     const uint32_t size = VertexSizeOf(type);
     std::memcpy(to, from, size);

@@ -103,7 +103,7 @@ inline constexpr uint32_t SWAPEFFECT_DISCARD = 1;
 inline constexpr uint32_t PRESENTFLAG_LOCKABLE_BACKBUFFER = 1;
 inline constexpr uint32_t PRESENT_INTERVAL_IMMEDIATE = 0x80000000u;
 
-// The part of D3DCAPS9 the engine reads.
+// The fields of D3DCAPS9 the engine reads.
 struct DeviceCaps {
     uint32_t devCaps;
     uint32_t rasterCaps;

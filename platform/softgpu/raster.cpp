@@ -391,7 +391,7 @@ RasterVertex Lerp(const RasterVertex& a, const RasterVertex& b, float t) {
                         mix(a.g, b.g),  mix(a.b, b.b), mix(a.a, b.a), mix(a.u, b.u),     mix(a.v, b.v)};
 }
 
-// Keeps the part of a polygon where distance(vertex) >= 0 (Sutherland-Hodgman).
+// Keeps the side of a polygon where distance(vertex) >= 0 (Sutherland-Hodgman).
 template <typename Distance>
 int ClipPolygon(const RasterVertex* in, int count, RasterVertex* out, Distance distance) {
     int n = 0;

@@ -29,7 +29,7 @@ void Put32(std::string& s, uint32_t v) {
     Put16(s, v >> 16);
 }
 
-struct WavSpec {
+struct WavFormat {
     uint16_t audioFormat = 1;
     uint16_t channels = 2;
     uint32_t rate = 44100;
@@ -39,18 +39,18 @@ struct WavSpec {
 };
 
 // A canonical WAV file: the 44-byte header saying `dataSize`, then `samples` as they are.
-std::string Wav(const std::string& samples, WavSpec spec = {}, int64_t dataSize = -1) {
-    std::string s(spec.riff, 4);
+std::string Wav(const std::string& samples, WavFormat format = {}, int64_t dataSize = -1) {
+    std::string s(format.riff, 4);
     Put32(s, static_cast<uint32_t>(36 + samples.size()));
     s += "WAVEfmt ";
     Put32(s, 16);
-    Put16(s, spec.audioFormat);
-    Put16(s, spec.channels);
-    Put32(s, spec.rate);
-    Put32(s, spec.rate * spec.channels * spec.bits / 8);
-    Put16(s, spec.channels * spec.bits / 8);
-    Put16(s, spec.bits);
-    s.append(spec.data, 4);
+    Put16(s, format.audioFormat);
+    Put16(s, format.channels);
+    Put32(s, format.rate);
+    Put32(s, format.rate * format.channels * format.bits / 8);
+    Put16(s, format.channels * format.bits / 8);
+    Put16(s, format.bits);
+    s.append(format.data, 4);
     Put32(s, dataSize < 0 ? static_cast<uint32_t>(samples.size()) : static_cast<uint32_t>(dataSize));
     return s + samples;
 }
@@ -291,18 +291,18 @@ TEST_F(SoundTest, FilesThatGiveNoSoundAreReportedAndTakeNoSlot) {
         std::string report;
     };
     const std::string frames = Frames({1, 2, 3, 4});
-    WavSpec notRiff;
+    WavFormat notRiff;
     notRiff.riff = "RIFX";
-    WavSpec notData;
+    WavFormat notData;
     notData.data = "LIST";
-    WavSpec floats;
+    WavFormat floats;
     floats.audioFormat = 3;
     floats.bits = 32;
-    WavSpec wide;
+    WavFormat wide;
     wide.bits = 24;
-    WavSpec slow;
+    WavFormat slow;
     slow.rate = 4000;
-    WavSpec many;
+    WavFormat many;
     many.channels = 6;
     const std::vector<Case> cases = {
         {Wav(frames).substr(0, 43), Report(190, "count == 1")},
@@ -336,7 +336,7 @@ TEST_F(SoundTest, FilesThatGiveNoSoundAreReportedAndTakeNoSlot) {
 
 TEST_F(SoundTest, OtherPcmIsReportedThenConvertedToTheEngineFormat) {
     CaptureConsole console;
-    WavSpec mono;
+    WavFormat mono;
     mono.channels = 1;
     std::string path = Write("mono.wav", Wav(Frames({10, -20, 30}), mono));
     EXPECT_EQ(LoadSoundByName(path.c_str()), 0);
@@ -344,7 +344,7 @@ TEST_F(SoundTest, OtherPcmIsReportedThenConvertedToTheEngineFormat) {
     EXPECT_EQ(device.Find(2)->data, Bytes(Frames({10, 10, -20, -20, 30, 30})));
 
     console.Clear();
-    WavSpec half;
+    WavFormat half;
     half.rate = 22050;
     path = Write("half.wav", Wav(Frames({1, 2, 3, 4}), half));
     EXPECT_EQ(LoadSoundByName(path.c_str()), 1);
@@ -352,7 +352,7 @@ TEST_F(SoundTest, OtherPcmIsReportedThenConvertedToTheEngineFormat) {
     EXPECT_EQ(device.Find(g_sound.slots[1].buffer)->data, Bytes(Frames({1, 2, 1, 2, 3, 4, 3, 4})));
 
     console.Clear();
-    WavSpec bytes;
+    WavFormat bytes;
     bytes.bits = 8;
     bytes.channels = 1;
     path = Write("eight.wav", Wav(std::string("\x80\xff\x00", 3), bytes));

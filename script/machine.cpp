@@ -20,16 +20,6 @@ inline bool ReusableScalar(const Value& value) {
     return body != nullptr && body->referenceCount == 1 && body->elements.items == nullptr;
 }
 
-inline void BecomeReal(Value& value, const TypeRecord* realType, double real) {
-    ValueBody* body = ReusableScalar(value) ? value.Body() : nullptr;
-    if (body == nullptr) {
-        body = NewBody(realType);
-        value = Value::Adopt(body);
-    }
-    body->type = realType;
-    body->scalar.real = real;
-}
-
 inline void BecomeBoolean(Value& value, const TypeRecord* booleanType, bool boolean) {
     ValueBody* body = ReusableScalar(value) ? value.Body() : nullptr;
     if (body == nullptr) {
@@ -60,6 +50,13 @@ inline double Remainder(double a, double b) {
     return std::fmod(a, b);
 }
 
+// Whether both values have bodies of one type record.
+inline bool SameBodyType(const Value& a, const Value& b) {
+    const ValueBody* x = a.Body();
+    const ValueBody* y = b.Body();
+    return x != nullptr && y != nullptr && x->type == y->type;
+}
+
 // ValueToBoolean, with the boolean case (what comparisons give) answered on the spot.
 inline bool Truth(const Value& value) {
     const ValueBody* body = value.Body();
@@ -85,50 +82,28 @@ inline bool Truth(const Value& value) {
     }
 }
 
-inline bool IsReal(const ValueBody* body) {
-    return body != nullptr && body->type->kind == TypeKind::Real;
-}
-
-// Replaces the two operands on top of the stack with the real result, in a body only the stack held
-// when there is one, else in a fresh body.
-// `assigned` gives the body of the variable that the next instruction assigns the result to, if any:
-// a first operand held only by the stack and that variable is overwritten in place, since the old
-// value can be seen by nothing once the assignment is done (`n = n + 1`, `sum += x`).
-template <typename Assigned>
-[[gnu::always_inline]] inline void PutBinaryResult(FrameValues& stack, const TypeRecord* realType,
-                                                   double real, const Assigned& assigned) {
-    const uint32_t n = stack.size();
-    Value& x = stack[n - 2];
-    ValueBody* body = x.Body();
-    if (body->referenceCount == 1 ||
-        (body->referenceCount == 2 && body->type == realType && assigned() == body)) {
-        body->type = realType;
-        body->scalar.real = real;
-        stack.pop_back();
-        return;
+// The result of a binary operator on two reals, or of compare (-1, 0 or 1).
+[[gnu::always_inline]] inline double BinaryReal(uint32_t call, double a, double b) {
+    switch (call) {
+        case kFastAdd:
+            return a + b;
+        case kFastSubtract:
+            return a - b;
+        case kFastMultiply:
+            return a * b;
+        case kFastDivide:
+            return a / b;
+        case kFastRemainder:
+            return Remainder(a, b);
+        default:
+            return a < b ? -1 : a > b ? 1 : 0;
     }
-    // Operands held elsewhere too: the second one may still be the stack's alone.
-    Value& y = stack[n - 1];
-    ValueBody* result = y.Body();
-    if (result->referenceCount == 1) {
-        y.Detach();
-    } else {
-        result = NewBody(realType);
-    }
-    result->type = realType;
-    result->scalar.real = real;
-    --body->referenceCount;  // held elsewhere, so it stays alive
-    x.Detach();
-    new (&x) Value(Value::Adopt(result));
-    stack.pop_back();
 }
 
 // Computes the operator of a tagged call itself when the operands are reals (or, for an index, an
 // array and a valid position), giving the very result the operator function gives. Returns false,
 // touching nothing, for anything else: the function then runs and reports what is wrong.
-template <typename Assigned>
-[[gnu::always_inline]] inline bool TryFastCall(uint32_t call, FrameValues& stack, const TypeRecord* realType,
-                                               const Assigned& assigned) {
+[[gnu::always_inline]] inline bool TryFastCall(uint32_t call, FrameValues& stack) {
     const uint32_t n = stack.size();
     switch (call) {
         case kFastAdd:
@@ -138,35 +113,11 @@ template <typename Assigned>
         case kFastRemainder:
         case kFastCompare: {
             if (n < 2) return false;
-            const ValueBody* x = stack[n - 2].Body();
-            const ValueBody* y = stack[n - 1].Body();
-            if (!IsReal(x) || !IsReal(y)) return false;
-            const double a = x->scalar.real;
-            const double b = y->scalar.real;
-            double result;
-            switch (call) {
-                case kFastAdd:
-                    result = a + b;
-                    break;
-                case kFastSubtract:
-                    result = a - b;
-                    break;
-                case kFastMultiply:
-                    result = a * b;
-                    break;
-                case kFastDivide:
-                    result = a / b;
-                    break;
-                case kFastRemainder:
-                    result = Remainder(a, b);
-                    break;
-                default:
-                    // Reals of two programs have two different type records: the function reports it.
-                    if (x->type != y->type) return false;
-                    result = a < b ? -1 : a > b ? 1 : 0;
-                    break;
-            }
-            PutBinaryResult(stack, realType, result, assigned);
+            double a;
+            double b;
+            if (!stack[n - 2].ReadReal(a) || !stack[n - 1].ReadReal(b)) return false;
+            stack[n - 2] = NewRealValue(BinaryReal(call, a, b));
+            stack.pop_back();
             return true;
         }
         case kFastSuccessor:
@@ -174,22 +125,11 @@ template <typename Assigned>
         case kFastNegative: {
             if (n < 1) return false;
             Value& top = stack[n - 1];
-            ValueBody* body = top.Body();
-            if (!IsReal(body)) return false;
-            const double real = call == kFastSuccessor     ? body->scalar.real + 1
-                                : call == kFastPredecessor ? body->scalar.real - 1
-                                                           : -body->scalar.real;
-            // successor and predecessor keep the operand's type; negative gives this program's real.
-            const TypeRecord* type = call == kFastNegative ? realType : body->type;
-            if (body->referenceCount == 1 ||
-                (body->referenceCount == 2 && body->type == type && assigned() == body)) {
-                body->type = type;
-                body->scalar.real = real;
-            } else {
-                ValueBody* fresh = NewBody(type);
-                fresh->scalar.real = real;
-                top = Value::Adopt(fresh);
-            }
+            double real;
+            if (!top.ReadReal(real)) return false;
+            top = NewRealValue(call == kFastSuccessor     ? real + 1
+                               : call == kFastPredecessor ? real - 1
+                                                          : -real);
             return true;
         }
         case kFastIndex:
@@ -197,9 +137,9 @@ template <typename Assigned>
             if (n < 2) return false;
             Value& container = stack[n - 2];
             ValueBody* array = container.Body();
-            const ValueBody* position = stack[n - 1].Body();
-            if (array == nullptr || array->type->kind != TypeKind::Array || !IsReal(position)) return false;
-            const double real = position->scalar.real;
+            double real;
+            if (array == nullptr || array->type->kind != TypeKind::Array || !stack[n - 1].ReadReal(real))
+                return false;
             if (!(real >= 0 && real < array->elements.length)) return false;
             const uint32_t index = static_cast<uint32_t>(real);
             if (static_cast<double>(index) != real) return false;
@@ -225,7 +165,7 @@ bool Reaches(const ValueBody* from, const ValueBody* target) {
         const ValueBody* body = pending.back();
         pending.pop_back();
         for (const Value& item : body->elements) {
-            const ValueBody* child = item.Body();
+            const ValueBody* child = item.Body();  // null for void and held reals
             if (child == nullptr) continue;
             if (child == target) return true;
             if (child->elements.length == 0) continue;
@@ -251,12 +191,18 @@ inline uint32_t CodeSize(const Frame* frame) {
 
 // `target` takes `source`'s type, elements (shared) and scalar, keeping its own count, so every
 // holder of `target` sees the new value.
-void OverwriteBody(ValueBody* target, const ValueBody* source, const TypeTable& types) {
+void OverwriteBody(ValueBody* target, const Value& source, const TypeTable& types) {
     ValueList old = target->elements;
     target->elements = ValueList{nullptr, 0, 0};
-    target->elements.AppendShared(source->elements.items, source->elements.length);
-    target->type = source->type;
-    target->scalar = source->scalar;
+    if (source.IsHeldReal()) {
+        target->type = &kRealRecord;
+        target->scalar.real = source.HeldRealValue();
+    } else {
+        const ValueBody* from = source.Body();
+        target->elements.AppendShared(from->elements.items, from->elements.length);
+        target->type = from->type;
+        target->scalar = from->scalar;
+    }
     if (old.items != nullptr) {
         // The old elements go with a body of their own, released at once.
         ValueBody* holder = NewBody(types.Real());
@@ -580,7 +526,7 @@ bool ScriptMachine::AssignThrough(const Instruction& in) {
     Value& reference = stack[stack.size() - 2];
     Value& source = stack.back();
     ValueBody* target = reference.Body();
-    if (target == nullptr) [[unlikely]] {
+    if (reference.IsVoid()) [[unlikely]] {
         // Nothing to overwrite: only after an index that failed.
         stack.resize(stack.size() - 2);
         return true;
@@ -595,14 +541,15 @@ bool ScriptMachine::AssignThrough(const Instruction& in) {
         error.line = in.line;
         return false;
     }
+    // A held real as the reference is no variable's or element's: the write has nowhere to go.
     const ValueBody* from = source.Body();
-    if (from != target) {
-        if (from->elements.length != 0 && Reaches(from, target)) {
+    if (target != nullptr && (from != target || from == nullptr)) {
+        if (from != nullptr && from->elements.length != 0 && Reaches(from, target)) {
             RaiseScriptError(*this, kSelfContaining);
             error.line = in.line;
             return false;
         }
-        OverwriteBody(target, from, *types);
+        OverwriteBody(target, source, *types);
     }
     stack.resize(stack.size() - 2);
     return true;
@@ -639,11 +586,11 @@ inline bool FusablePattern(const Instruction* next, const Instruction* end) {
     return next->opcode == Opcode::CallAndPushResult && next->a >= kFastSuccessor && next->a <= kFastNegative;
 }
 
-// The body of the variable an instruction names, or null when it is void or cannot be found.
-inline const ValueBody* ScriptMachine::VariableBody(Frame* frame, const Instruction& in) const {
+// The variable an instruction names, or null when it cannot be found.
+inline const Value* ScriptMachine::VariableValue(Frame* frame, const Instruction& in) const {
     Frame* holder = FrameAtLevel(frame, in.a);
     if (holder == nullptr || in.b >= holder->variables.size()) return nullptr;
-    return holder->variables[in.b].Body();
+    return &holder->variables[in.b];
 }
 
 // Runs a push of a real and the arithmetic or comparison after it (FusablePattern) as one step, with
@@ -652,49 +599,31 @@ inline const ValueBody* ScriptMachine::VariableBody(Frame* frame, const Instruct
 // jump that follows it, and otherwise the result is pushed. Returns where to go on, or null (nothing
 // done) when the operands are not plain reals.
 const Instruction* ScriptMachine::Fused(const Instruction& first, const Instruction* next,
-                                        const Instruction* end, const Instruction* code, Frame* frame,
-                                        const TypeRecord* realType) {
-    const ValueBody* a = first.opcode == Opcode::PushValue ? first.value.Body() : VariableBody(frame, first);
-    if (!IsReal(a)) return nullptr;
-    const TypeRecord* resultType = realType;
+                                        const Instruction* end, const Instruction* code, Frame* frame) {
+    double x;
+    if (first.opcode == Opcode::PushValue) {
+        if (!first.value.ReadReal(x)) return nullptr;
+    } else {
+        const Value* variable = VariableValue(frame, first);
+        if (variable == nullptr || !variable->ReadReal(x)) return nullptr;
+    }
     uint32_t call;
     double result;
     const Instruction* rest;
     if (next->opcode == Opcode::PushValue || next->opcode == Opcode::PushVariable) {
-        const ValueBody* b =
-            next->opcode == Opcode::PushValue ? next->value.Body() : VariableBody(frame, *next);
-        if (!IsReal(b)) return nullptr;
-        call = next[1].a;
-        const double x = a->scalar.real;
-        const double y = b->scalar.real;
-        switch (call) {
-            case kFastAdd:
-                result = x + y;
-                break;
-            case kFastSubtract:
-                result = x - y;
-                break;
-            case kFastMultiply:
-                result = x * y;
-                break;
-            case kFastDivide:
-                result = x / y;
-                break;
-            case kFastRemainder:
-                result = Remainder(x, y);
-                break;
-            default:
-                if (a->type != b->type) return nullptr;
-                result = x < y ? -1 : x > y ? 1 : 0;
-                break;
+        double y;
+        if (next->opcode == Opcode::PushValue) {
+            if (!next->value.ReadReal(y)) return nullptr;
+        } else {
+            const Value* variable = VariableValue(frame, *next);
+            if (variable == nullptr || !variable->ReadReal(y)) return nullptr;
         }
+        call = next[1].a;
+        result = BinaryReal(call, x, y);
         rest = next + 2;
     } else {
         call = next->a;
-        result = call == kFastSuccessor     ? a->scalar.real + 1
-                 : call == kFastPredecessor ? a->scalar.real - 1
-                                            : -a->scalar.real;
-        if (call != kFastNegative) resultType = a->type;
+        result = call == kFastSuccessor ? x + 1 : call == kFastPredecessor ? x - 1 : -x;
         rest = next + 1;
     }
 
@@ -716,29 +645,19 @@ const Instruction* ScriptMachine::Fused(const Instruction& first, const Instruct
         Frame* holder = FrameAtLevel(frame, rest->a);
         if (holder != nullptr && rest->b < holder->variables.size()) {
             Value& destination = holder->variables[rest->b];
-            ValueBody* held = destination.Body();
-            if (held == nullptr || held->type == resultType) {
-                if (held != nullptr && held->referenceCount == 1) {
-                    held->scalar.real = result;
-                } else {
-                    ValueBody* fresh = NewBody(resultType);
-                    fresh->scalar.real = result;
-                    destination = Value::Adopt(fresh);
-                }
+            if (destination.IsVoid() || destination.Type() == &kRealRecord) {
+                destination = NewRealValue(result);
                 return rest + 1;
             }
         }
     }
-    ValueBody* fresh = NewBody(resultType);
-    fresh->scalar.real = result;
-    stack.push_back(Value::Adopt(fresh));
+    stack.push_back(NewRealValue(result));
     return rest;
 }
 
 template <bool kBudgeted>
 uint64_t ScriptMachine::Loop(uint64_t budget) {
     uint64_t steps = 0;
-    const TypeRecord* const realType = types->Real();
     const TypeRecord* const booleanType = types->Boolean();
     Frame* f;
     const Instruction* code;
@@ -809,10 +728,11 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 }
                 Value& destination = target->variables[in.b];
                 Value& source = stack->back();
-                const ValueBody* held = destination.Body();
-                if (held != nullptr && (source.Body() == nullptr || held->type != source.Body()->type) &&
-                    destination.Type() != source.Type() && !(destination.IsArray() && source.IsArray()))
-                    [[unlikely]] {
+                // Two held reals (the usual case) need no look at types.
+                const uint64_t held = destination.Bits();
+                if (held != 0 && (held < Value::kHeldBase || source.Bits() < Value::kHeldBase) &&
+                    !SameBodyType(destination, source) && destination.Type() != source.Type() &&
+                    !(destination.IsArray() && source.IsArray())) [[unlikely]] {
                     RaiseScriptError(*this, kTypeChanged);
                     error.line = in.line;
                     destination = std::move(source);  // the store still happens
@@ -838,15 +758,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 break;
             case Opcode::Call:
             case Opcode::CallAndPushResult:
-                if (in.a >= kFastAdd) {
-                    auto assigned = [ this, ip, end, f ]() __attribute__((always_inline))->const ValueBody* {
-                        if (ip >= end || ip->opcode != Opcode::Assign) return nullptr;
-                        Frame* holder = FrameAtLevel(f, ip->a);
-                        if (holder == nullptr || ip->b >= holder->variables.size()) return nullptr;
-                        return holder->variables[ip->b].Body();
-                    };
-                    if (TryFastCall(in.a, *stack, realType, assigned)) break;
-                }
+                if (in.a >= kFastAdd && TryFastCall(in.a, *stack)) break;
                 if (!in.block->isNative && in.block->kind != BlockKind::Task && stack->size() >= in.b &&
                     f->depth < kMaxCallDepth) [[likely]] {
                     // A script routine, inner block or loop body on the caller's thread: made here.
@@ -917,11 +829,9 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                     if (end - ip >= 2 && ip[0].opcode == Opcode::CallAndPushResult &&
                         ip[0].a == kFastCompare &&
                         (ip[1].opcode == Opcode::LoopWhileGreater || ip[1].opcode == Opcode::LoopWhileLess)) {
-                        const ValueBody* bound = (*stack)[stack->size() - 2].Body();
-                        const ValueBody* counter = stack->back().Body();
-                        if (IsReal(bound) && IsReal(counter) && bound->type == counter->type) {
-                            const double x = bound->scalar.real;
-                            const double y = counter->scalar.real;
+                        double x;
+                        double y;
+                        if ((*stack)[stack->size() - 2].ReadReal(x) && stack->back().ReadReal(y)) {
                             const double r = x < y ? -1 : x > y ? 1 : 0;
                             const bool goOn = ip[1].opcode == Opcode::LoopWhileGreater ? r > 0 : r < 0;
                             ip = goOn ? ip + 2 : code + ip[1].a;
@@ -950,7 +860,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 Value& top = stack->back();
                 const double r = ValueToReal(top);
                 if (r > 0) {
-                    BecomeReal(top, realType, r - 1);
+                    top = NewRealValue(r - 1);
                 } else {
                     ip = code + in.a;
                 }
@@ -976,7 +886,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             case Opcode::PushValue:
                 if constexpr (!kBudgeted) {
                     if (FusablePattern(ip, end)) {
-                        if (const Instruction* next = Fused(in, ip, end, code, f, realType)) {
+                        if (const Instruction* next = Fused(in, ip, end, code, f)) {
                             ip = next;
                             break;
                         }
@@ -989,7 +899,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 if constexpr (!kBudgeted) {
                     // Step and Execute count instructions one by one, so only whole runs take this.
                     if (in.opcode == Opcode::PushVariable && FusablePattern(ip, end)) {
-                        if (const Instruction* next = Fused(in, ip, end, code, f, realType)) {
+                        if (const Instruction* next = Fused(in, ip, end, code, f)) {
                             ip = next;
                             break;
                         }

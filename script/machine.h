@@ -150,9 +150,9 @@ private:
     Frame* FrameAtLevel(Frame* frame, uint32_t level) const;
     Value* GrowableVariable(Frame* frame, const Instruction& assign, const Value& argument);
     bool ExitBlock();
-    const ValueBody* VariableBody(Frame* frame, const Instruction& in) const;
+    const Value* VariableValue(Frame* frame, const Instruction& in) const;
     const Instruction* Fused(const Instruction& first, const Instruction* next, const Instruction* end,
-                             const Instruction* code, Frame* frame, const TypeRecord* realType);
+                             const Instruction* code, Frame* frame);
     bool CallSlow(const Instruction& in);
     Value CallNative(const Block& callee, int32_t count, Value* arguments);
     bool AssignThrough(const Instruction& in);

@@ -25,6 +25,10 @@ bool HasType(const ValueBody* body) {
     return body != nullptr && IsKnownKind(body->type->kind);
 }
 
+bool HasType(const Value& value) {
+    return value.Type() != nullptr;
+}
+
 // Whole numbers only: NaN and the infinities are not, so they never reach an index conversion.
 bool IsWhole(double position) {
     return std::isfinite(position) && std::trunc(position) == position;
@@ -69,9 +73,9 @@ Value OpPi(ScriptMachine& machine, int32_t, Value*) {
 }
 
 Value OpLength(ScriptMachine& machine, int32_t, Value* arguments) {
+    if (!HasType(arguments[0])) return FailVoid(machine, "length");
     const ValueBody* body = arguments[0].Body();
-    if (!HasType(body)) return FailVoid(machine, "length");
-    return NewReal(*machine.types, body->elements.length);
+    return NewReal(*machine.types, body != nullptr ? body->elements.length : 0);
 }
 
 Value OpNot(ScriptMachine& machine, int32_t, Value* arguments) {
@@ -84,6 +88,8 @@ Value OpNegative(ScriptMachine& machine, int32_t, Value* arguments) {
 
 // predecessor and successor keep the operand's type.
 Value Step(ScriptMachine& machine, Value* arguments, int delta, const char* name, const char* arrayMessage) {
+    double real;
+    if (arguments[0].ReadReal(real)) return NewReal(*machine.types, real + delta);
     const ValueBody* body = arguments[0].Body();
     if (!HasType(body)) return FailVoid(machine, name);
     if (body->type->kind == TypeKind::Array) return Fail(machine, arrayMessage);
@@ -151,8 +157,9 @@ template <bool kSubtract>
 Value AddArrays(ScriptMachine& machine, const Value& first, const Value& second) {
     const ArithmeticWords& words = kSubtract ? kSubtractWords : kAddWords;
     const ValueBody* a = first.Body();
+    if (!HasType(second)) return FailVoid(machine, words.name);
+    if (!second.IsArray()) return Fail(machine, words.typeMismatch);
     const ValueBody* b = second.Body();
-    if (!HasType(b)) return FailVoid(machine, words.name);
     if (const char* problem = PairProblem(a, b, words)) return Fail(machine, problem);
 
     struct Level {
@@ -174,15 +181,16 @@ Value AddArrays(ScriptMachine& machine, const Value& first, const Value& second)
         const Value& x = top.a->elements[i];
         const Value& y = top.b->elements[i];
         ValueBody* result = top.result;
-        const ValueBody* xBody = x.Body();
-        if (!HasType(xBody)) return FailVoid(machine, words.name);
-        if (xBody->type->kind != TypeKind::Array) {
+        if (!HasType(x)) return FailVoid(machine, words.name);
+        if (!x.IsArray()) {
             double sum = kSubtract ? ValueToReal(x) - ValueToReal(y) : ValueToReal(x) + ValueToReal(y);
             result->elements.Append(NewReal(*machine.types, sum));
             continue;
         }
+        const ValueBody* xBody = x.Body();
+        if (!HasType(y)) return FailVoid(machine, words.name);
+        if (!y.IsArray()) return Fail(machine, words.typeMismatch);
         const ValueBody* yBody = y.Body();
-        if (!HasType(yBody)) return FailVoid(machine, words.name);
         if (const char* problem = PairProblem(xBody, yBody, words)) return Fail(machine, problem);
         Value child = NewArray(xBody->type, xBody->elements.length);
         ValueBody* childBody = child.Body();
@@ -194,14 +202,13 @@ Value AddArrays(ScriptMachine& machine, const Value& first, const Value& second)
 
 template <bool kSubtract>
 Value AddOrSubtract(ScriptMachine& machine, Value* arguments) {
-    const ValueBody* a = arguments[0].Body();
-    const ValueBody* b = arguments[1].Body();
-    if (a != nullptr && b != nullptr && a->type->kind == TypeKind::Real && b->type->kind == TypeKind::Real) {
-        double sum = kSubtract ? a->scalar.real - b->scalar.real : a->scalar.real + b->scalar.real;
-        return NewReal(*machine.types, sum);
+    double a;
+    double b;
+    if (arguments[0].ReadReal(a) && arguments[1].ReadReal(b)) {
+        return NewReal(*machine.types, kSubtract ? a - b : a + b);
     }
-    if (!HasType(a)) return FailVoid(machine, kSubtract ? "subtract" : "add");
-    if (a->type->kind == TypeKind::Array) return AddArrays<kSubtract>(machine, arguments[0], arguments[1]);
+    if (!HasType(arguments[0])) return FailVoid(machine, kSubtract ? "subtract" : "add");
+    if (arguments[0].IsArray()) return AddArrays<kSubtract>(machine, arguments[0], arguments[1]);
     double x = ValueToReal(arguments[0]);
     double y = ValueToReal(arguments[1]);
     return NewReal(*machine.types, kSubtract ? x - y : x + y);
@@ -340,10 +347,14 @@ Value OpConcatenate(ScriptMachine& machine, int32_t, Value* arguments) {
 constexpr int kCompareVoid = 2;
 constexpr int kCompareTypes = 3;
 
-int CompareScalars(const ValueBody* a, const ValueBody* b) {
+// Two scalars of one type.
+int CompareScalars(const Value& first, const Value& second) {
+    double x;
+    double y;
+    if (first.ReadReal(x) && second.ReadReal(y)) return x < y ? -1 : (x > y ? 1 : 0);
+    const ValueBody* a = first.Body();
+    const ValueBody* b = second.Body();
     switch (a->type->kind) {
-        case TypeKind::Real:
-            return a->scalar.real < b->scalar.real ? -1 : (a->scalar.real > b->scalar.real ? 1 : 0);
         case TypeKind::Char:
             return a->scalar.character < b->scalar.character
                        ? -1
@@ -354,10 +365,9 @@ int CompareScalars(const ValueBody* a, const ValueBody* b) {
     }
 }
 
-// -1, 0 or 1 for two bodies of one type, or kCompareVoid / kCompareTypes for a pair of elements that
+// -1, 0 or 1 for two arrays of one type, or kCompareVoid / kCompareTypes for a pair of elements that
 // cannot be compared.
-int CompareBodies(const ValueBody* a, const ValueBody* b) {
-    if (a->type->kind != TypeKind::Array) return CompareScalars(a, b);
+int CompareArrays(const ValueBody* a, const ValueBody* b) {
     struct Level {
         const ValueBody* a;
         const ValueBody* b;
@@ -375,27 +385,31 @@ int CompareBodies(const ValueBody* a, const ValueBody* b) {
         }
         uint32_t i = top.next++;
         if (i >= top.b->elements.length) return 1;
-        const ValueBody* x = top.a->elements[i].Body();
-        const ValueBody* y = top.b->elements[i].Body();
+        const Value& x = top.a->elements[i];
+        const Value& y = top.b->elements[i];
         if (!HasType(x) || !HasType(y)) return kCompareVoid;
-        if (x->type != y->type) return kCompareTypes;
-        if (x == y) continue;
-        if (x->type->kind != TypeKind::Array) {
+        if (x.Type() != y.Type()) return kCompareTypes;
+        if (x.Bits() == y.Bits()) continue;
+        if (!x.IsArray()) {
             int result = CompareScalars(x, y);
             if (result != 0) return result;
             continue;
         }
-        stack.Push({x, y, 0});
+        stack.Push({x.Body(), y.Body(), 0});
     }
     return 0;
 }
 
 Value OpCompare(ScriptMachine& machine, int32_t, Value* arguments) {
-    const ValueBody* a = arguments[0].Body();
-    const ValueBody* b = arguments[1].Body();
-    if (!HasType(a) || !HasType(b)) return FailVoid(machine, "compare");
-    if (a->type != b->type) return Fail(machine, "An attempt of comparison between different types was made");
-    int result = a == b ? 0 : CompareBodies(a, b);
+    const Value& first = arguments[0];
+    const Value& second = arguments[1];
+    if (!HasType(first) || !HasType(second)) return FailVoid(machine, "compare");
+    if (first.Type() != second.Type()) {
+        return Fail(machine, "An attempt of comparison between different types was made");
+    }
+    int result = first.Bits() == second.Bits() ? 0
+                 : first.IsArray()             ? CompareArrays(first.Body(), second.Body())
+                                               : CompareScalars(first, second);
     if (result == kCompareVoid) return FailVoid(machine, "compare");
     if (result == kCompareTypes)
         return Fail(machine, "An attempt of comparison between different types was made");

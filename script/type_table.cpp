@@ -3,13 +3,13 @@
 #include "script/value.h"
 
 const TypeRecord kUntypedRecord{static_cast<TypeKind>(-1), nullptr, nullptr, nullptr};
+const TypeRecord kRealRecord{TypeKind::Real, nullptr, nullptr, nullptr};
+const TypeRecord kCharRecord{TypeKind::Char, nullptr, nullptr, nullptr};
+const TypeRecord kBooleanRecord{TypeKind::Boolean, nullptr, nullptr, nullptr};
 
 TypeTable::TypeTable() {
-    records_.push_back({TypeKind::Real, nullptr, nullptr, this});
-    records_.push_back({TypeKind::Char, nullptr, nullptr, this});
-    records_.push_back({TypeKind::Boolean, nullptr, nullptr, this});
-    records_.push_back({TypeKind::Array, &records_[1], nullptr, this});
-    records_[1].arrayOf = &records_[3];
+    records_.push_back({TypeKind::Array, &kCharRecord, nullptr, this});
+    scalarArrays_[static_cast<size_t>(TypeKind::Char)] = &records_[0];
 }
 
 TypeTable::~TypeTable() {
@@ -20,6 +20,14 @@ TypeTable::~TypeTable() {
 }
 
 const TypeRecord* TypeTable::ArrayOf(const TypeRecord* element) {
+    if (element->owner == nullptr && element->kind != TypeKind::Array && IsKnownKind(element->kind)) {
+        const TypeRecord*& cached = scalarArrays_[static_cast<size_t>(element->kind)];
+        if (cached == nullptr) {
+            records_.push_back({TypeKind::Array, element, nullptr, this});
+            cached = &records_.back();
+        }
+        return cached;
+    }
     if (element->owner == this) {
         if (element->arrayOf == nullptr) {
             records_.push_back({TypeKind::Array, element, nullptr, this});

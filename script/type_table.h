@@ -1,6 +1,8 @@
 #pragma once
-// Script types: the four kinds and the per-program table that interns their records, so that two
-// values have the same type exactly when they point to the same record.
+// Script types: the four kinds and the records that stand for them, so that two values have the same
+// type exactly when they point to the same record. The three scalar types have one record each for the
+// whole program (a real held in a handle has no table to ask); each script's table interns its array
+// types.
 
 #include <cstddef>
 #include <cstdint>
@@ -22,6 +24,11 @@ struct TypeRecord {
 // the four kinds, so every reader treats it as "no type".
 extern const TypeRecord kUntypedRecord;
 
+// The scalar types, shared by every table.
+extern const TypeRecord kRealRecord;
+extern const TypeRecord kCharRecord;
+extern const TypeRecord kBooleanRecord;
+
 inline bool IsKnownKind(TypeKind kind) {
     return static_cast<uint32_t>(kind) <= 3;
 }
@@ -35,16 +42,19 @@ public:
     TypeTable(const TypeTable&) = delete;
     TypeTable& operator=(const TypeTable&) = delete;
 
-    const TypeRecord* Real() const { return &records_[0]; }
-    const TypeRecord* Char() const { return &records_[1]; }
-    const TypeRecord* Boolean() const { return &records_[2]; }
-    const TypeRecord* String() const { return &records_[3]; }
+    const TypeRecord* Real() const { return &kRealRecord; }
+    const TypeRecord* Char() const { return &kCharRecord; }
+    const TypeRecord* Boolean() const { return &kBooleanRecord; }
+    const TypeRecord* String() const { return &records_[0]; }
 
     // The array-of-`element` record, created on first demand.
     const TypeRecord* ArrayOf(const TypeRecord* element);
 
-    size_t Count() const { return records_.size(); }
-    const TypeRecord* At(size_t index) const { return &records_[index]; }
+    // The scalar records, then this table's array records.
+    size_t Count() const { return kScalarCount + records_.size(); }
+    const TypeRecord* At(size_t index) const {
+        return index < kScalarCount ? kScalars[index] : &records_[index - kScalarCount];
+    }
 
     // A shared char body for `code` below 256 (null above), held by the table. Strings are built
     // from these so that text of common characters costs no allocation per character; writers
@@ -52,6 +62,11 @@ public:
     ValueBody* CommonChar(char16_t code);
 
 private:
-    std::deque<TypeRecord> records_;  // a deque keeps addresses stable as it grows
+    static constexpr size_t kScalarCount = 3;
+    static constexpr const TypeRecord* kScalars[kScalarCount] = {&kRealRecord, &kCharRecord, &kBooleanRecord};
+
+    std::deque<TypeRecord> records_;  // array types; a deque keeps addresses stable as it grows
+    // The array-of-scalar records of this table (the shared scalar records cannot cache them).
+    const TypeRecord* scalarArrays_[kScalarCount] = {};
     ValueBody* commonChars_[256] = {};
 };

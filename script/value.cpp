@@ -20,7 +20,7 @@ namespace {
 void Relocate(ValueList& list, uint64_t needed, uint64_t capacity) {
     if (needed > kMaxArrayLength) throw ArrayTooLong();
     if (capacity > kMaxArrayLength) capacity = kMaxArrayLength;
-    // Handles are plain pointers with no address of their own, so moving their bytes moves them.
+    // Handles are plain words with no address of their own, so moving their bytes moves them.
     void* items = std::realloc(static_cast<void*>(list.items), capacity * sizeof(Value));
     if (items == nullptr) OutOfMemory();
     list.items = static_cast<Value*>(items);
@@ -37,7 +37,7 @@ void AppendAscii(std::u16string& out, const char* text) {
 }
 
 // Text of anything that is not an array other than a string.
-void AppendLeafText(std::u16string& out, const ValueBody* body);
+void AppendLeafText(std::u16string& out, const Value& value);
 
 void AppendStringChars(std::u16string& out, const ValueBody* body) {
     const ValueList& list = body->elements;
@@ -52,7 +52,12 @@ void AppendStringChars(std::u16string& out, const ValueBody* body) {
     }
 }
 
-void AppendLeafText(std::u16string& out, const ValueBody* body) {
+void AppendLeafText(std::u16string& out, const Value& value) {
+    if (value.IsHeldReal()) {
+        AppendRealText(out, value.HeldRealValue());
+        return;
+    }
+    const ValueBody* body = value.Body();
     if (body == nullptr) {
         out += u"(VOID)";
         return;
@@ -165,7 +170,17 @@ Value NewLatin1String(TypeTable& types, std::string_view text) {
     return BuildString(types, reinterpret_cast<const unsigned char*>(text.data()), text.size());
 }
 
+Value NewBoxedReal(double real) {
+    ValueBody* body = NewBody(&kRealRecord);
+    body->scalar.real = real;
+    return Value::Adopt(body);
+}
+
 void MakeUnique(Value& handle) {
+    if (handle.IsHeldReal()) {
+        handle = NewBoxedReal(handle.HeldRealValue());
+        return;
+    }
     ValueBody* body = handle.Body();
     if (body == nullptr) {
         handle = Value::Adopt(NewBody(&kUntypedRecord));
@@ -179,6 +194,7 @@ void MakeUnique(Value& handle) {
 }
 
 double ValueToRealSlow(const Value& value) {
+    if (value.IsHeldReal()) return value.HeldRealValue();
     const ValueBody* body = value.Body();
     if (body == nullptr) return 0.0;
     switch (body->type->kind) {
@@ -199,6 +215,7 @@ double ValueToRealSlow(const Value& value) {
 }
 
 bool ValueToBoolean(const Value& value) {
+    if (value.IsHeldReal()) return value.HeldRealValue() != 0.0;
     const ValueBody* body = value.Body();
     if (body == nullptr) return false;
     switch (body->type->kind) {
@@ -215,18 +232,21 @@ bool ValueToBoolean(const Value& value) {
 }
 
 char16_t ValueToChar(const Value& value) {
+    double real;
+    if (value.ReadReal(real)) {
+        // The low 16 bits of the truncated number, computed without a conversion that overflows;
+        // NaN and the infinities have no bits to give and become code 0.
+        double truncated = std::trunc(real);
+        if (!std::isfinite(truncated)) return 0;
+        double low = std::fmod(truncated, 65536.0);
+        if (low < 0) low += 65536.0;
+        return static_cast<char16_t>(static_cast<uint32_t>(low));
+    }
     const ValueBody* body = value.Body();
     if (body == nullptr) return 0;
     switch (body->type->kind) {
-        case TypeKind::Real: {
-            // The low 16 bits of the truncated number, computed without a conversion that overflows;
-            // NaN and the infinities have no bits to give and become code 0.
-            double truncated = std::trunc(body->scalar.real);
-            if (!std::isfinite(truncated)) return 0;
-            double low = std::fmod(truncated, 65536.0);
-            if (low < 0) low += 65536.0;
-            return static_cast<char16_t>(static_cast<uint32_t>(low));
-        }
+        case TypeKind::Real:  // read above
+            return 0;
         case TypeKind::Char:
             return body->scalar.character;
         case TypeKind::Boolean:
@@ -270,7 +290,7 @@ void AppendRealText(std::u16string& out, double real) {
 void AppendValueText(std::u16string& out, const Value& value) {
     const ValueBody* body = value.Body();
     if (!IsNestingArray(body)) {
-        AppendLeafText(out, body);
+        AppendLeafText(out, value);
         return;
     }
     // Arrays of arrays are walked with an explicit stack, so nesting of any depth prints safely.
@@ -289,12 +309,13 @@ void AppendValueText(std::u16string& out, const Value& value) {
             continue;
         }
         if (top.next != 0) out.push_back(u',');
-        const ValueBody* item = top.body->elements.items[top.next++].Body();
+        const Value& element = top.body->elements.items[top.next++];
+        const ValueBody* item = element.Body();
         if (IsNestingArray(item)) {
             out.push_back(u'[');
             stack.push_back({item, 0});
         } else {
-            AppendLeafText(out, item);
+            AppendLeafText(out, element);
         }
     }
 }

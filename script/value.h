@@ -1,8 +1,16 @@
 #pragma once
-// The script value: a nullable handle to a jointly owned, reference-counted body. The null handle is
-// void. Bodies are never changed while shared: writers call MakeUnique first.
+// The script value: a 64-bit handle that is void, a real held in the handle itself, or a pointer to a
+// jointly owned, reference-counted body. Reals are by far the most common values, so they take no body
+// while nothing needs a reference to them: MakeUnique gives a held real a body of its own (a "boxed"
+// real), which readers treat exactly as the held form. Bodies are never changed while shared: writers
+// call MakeUnique first.
+//
+// Encoding: 0 is void; a word below 2^49 is a body pointer (every address the engine's platforms give
+// out lies below 2^47); any other word is a real's bits plus 2^49. The few NaN bit patterns that this
+// would carry past 2^64 keep a body instead, so every real keeps its exact bits.
 
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <string>
 #include <string_view>
@@ -16,23 +24,23 @@ struct ValueBody;
 class Value {
 public:
     Value() noexcept = default;
-    Value(const Value& other) noexcept : body_(other.body_) { Retain(); }
-    Value(Value&& other) noexcept : body_(other.body_) { other.body_ = nullptr; }
+    Value(const Value& other) noexcept : bits_(other.bits_) { Retain(); }
+    Value(Value&& other) noexcept : bits_(other.bits_) { other.bits_ = 0; }
     ~Value() { Drop(); }
 
     Value& operator=(const Value& other) noexcept {
-        ValueBody* old = body_;
-        body_ = other.body_;
+        const uint64_t old = bits_;
+        bits_ = other.bits_;
         Retain();  // before the drop, so that assigning a handle to itself keeps its body
-        DropBody(old);
+        DropBits(old);
         return *this;
     }
     Value& operator=(Value&& other) noexcept {
         if (this != &other) {
-            ValueBody* old = body_;
-            body_ = other.body_;
-            other.body_ = nullptr;
-            DropBody(old);
+            const uint64_t old = bits_;
+            bits_ = other.bits_;
+            other.bits_ = 0;
+            DropBits(old);
         }
         return *this;
     }
@@ -40,35 +48,70 @@ public:
     // Takes over one reference that the caller holds on `body`.
     static Value Adopt(ValueBody* body) noexcept {
         Value value;
-        value.body_ = body;
+        value.bits_ = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(body));
         return value;
     }
-    // Gives up the handle's reference to the caller.
+    // Whether `real` can be held in a handle (all but a few NaN bit patterns can).
+    static bool Holds(double real) noexcept { return RealBits(real) < kHeldLimit; }
+    // A handle holding `real`, which Holds must accept.
+    static Value HeldReal(double real) noexcept {
+        Value value;
+        value.bits_ = RealBits(real) + kHeldBase;
+        return value;
+    }
+    // Gives up the handle's reference to its body to the caller; a held real or void gives null. The
+    // handle is void afterwards.
     ValueBody* Detach() noexcept {
-        ValueBody* body = body_;
-        body_ = nullptr;
+        ValueBody* body = Body();
+        bits_ = 0;
         return body;
     }
     void Reset() noexcept {
-        DropBody(body_);
-        body_ = nullptr;
+        DropBits(bits_);
+        bits_ = 0;
     }
 
-    bool IsVoid() const noexcept { return body_ == nullptr; }
-    ValueBody* Body() const noexcept { return body_; }
+    bool IsVoid() const noexcept { return bits_ == 0; }
+    // A real held in the handle, without a body.
+    bool IsHeldReal() const noexcept { return bits_ >= kHeldBase; }
+    double HeldRealValue() const noexcept {
+        const uint64_t bits = bits_ - kHeldBase;
+        double real;
+        std::memcpy(&real, &bits, sizeof real);
+        return real;
+    }
+    // The body; null for void and for a held real.
+    ValueBody* Body() const noexcept {
+        return bits_ < kHeldBase ? reinterpret_cast<ValueBody*>(static_cast<uintptr_t>(bits_)) : nullptr;
+    }
     // Null for void and for a body without a type.
     inline const TypeRecord* Type() const noexcept;
     inline bool IsArray() const noexcept;
+    // Whether the value is a real, held or in a body; `real` receives it.
+    inline bool ReadReal(double& real) const noexcept;
+
+    // The raw handle word, for code that moves or compares handles wholesale.
+    uint64_t Bits() const noexcept { return bits_; }
+
+    static constexpr uint64_t kHeldBase = uint64_t{1} << 49;
 
 private:
+    static constexpr uint64_t kHeldLimit = ~uint64_t{0} - kHeldBase + 1;  // 2^64 - 2^49
+    static uint64_t RealBits(double real) noexcept {
+        uint64_t bits;
+        std::memcpy(&bits, &real, sizeof bits);
+        return bits;
+    }
+    // A non-null body pointer, in one comparison.
+    static bool IsBodyBits(uint64_t bits) noexcept { return bits - 1 < kHeldBase - 1; }
     inline void Retain() noexcept;
-    inline void Drop() noexcept { DropBody(body_); }
-    static inline void DropBody(ValueBody* body) noexcept;
+    inline void Drop() noexcept { DropBits(bits_); }
+    static inline void DropBits(uint64_t bits) noexcept;
 
-    ValueBody* body_ = nullptr;
+    uint64_t bits_ = 0;
 };
 
-static_assert(sizeof(Value) == sizeof(void*), "a handle is one pointer wide");
+static_assert(sizeof(Value) == 8, "a handle is one 64-bit word");
 
 // The longest array or string a script may build. Growing past it throws ArrayTooLong, which the
 // machine reports as a run-time error of the script that tried: one script cannot take the memory
@@ -122,21 +165,36 @@ struct ValueBody {
 static_assert(sizeof(ValueBody) <= kValuePoolSlotBytes && alignof(ValueBody) <= 8);
 
 inline const TypeRecord* Value::Type() const noexcept {
-    return body_ != nullptr && IsKnownKind(body_->type->kind) ? body_->type : nullptr;
+    if (IsHeldReal()) return &kRealRecord;
+    const ValueBody* body = Body();
+    return body != nullptr && IsKnownKind(body->type->kind) ? body->type : nullptr;
 }
 inline bool Value::IsArray() const noexcept {
-    return body_ != nullptr && body_->type->kind == TypeKind::Array;
+    const ValueBody* body = Body();
+    return body != nullptr && body->type->kind == TypeKind::Array;
+}
+inline bool Value::ReadReal(double& real) const noexcept {
+    if (IsHeldReal()) {
+        real = HeldRealValue();
+        return true;
+    }
+    const ValueBody* body = Body();
+    if (body == nullptr || body->type->kind != TypeKind::Real) return false;
+    real = body->scalar.real;
+    return true;
 }
 inline void Value::Retain() noexcept {
-    if (body_ != nullptr) ++body_->referenceCount;
+    if (IsBodyBits(bits_)) ++reinterpret_cast<ValueBody*>(static_cast<uintptr_t>(bits_))->referenceCount;
 }
 
 // Frees a body whose count reached 0 and drops its elements, without recursion, so nesting of any
 // depth is released safely.
 void DestroyBody(ValueBody* body) noexcept;
 
-inline void Value::DropBody(ValueBody* body) noexcept {
-    if (body != nullptr && --body->referenceCount == 0) {
+inline void Value::DropBits(uint64_t bits) noexcept {
+    if (!IsBodyBits(bits)) return;
+    ValueBody* body = reinterpret_cast<ValueBody*>(static_cast<uintptr_t>(bits));
+    if (--body->referenceCount == 0) {
         if (body->elements.items == nullptr) {
             ValuePoolFree(body);
         } else {
@@ -155,10 +213,13 @@ inline ValueBody* NewBody(const TypeRecord* type) {
     return body;
 }
 
-inline Value NewReal(const TypeTable& types, double real) {
-    ValueBody* body = NewBody(types.Real());
-    body->scalar.real = real;
-    return Value::Adopt(body);
+// A real: held in the handle when it can be, else in a body of its own.
+Value NewBoxedReal(double real);
+inline Value NewRealValue(double real) {
+    return Value::Holds(real) ? Value::HeldReal(real) : NewBoxedReal(real);
+}
+inline Value NewReal(const TypeTable&, double real) {
+    return NewRealValue(real);
 }
 inline Value NewChar(const TypeTable& types, char16_t code) {
     ValueBody* body = NewBody(types.Char());
@@ -177,8 +238,9 @@ Value NewString(TypeTable& types, std::u16string_view text);
 // A string whose code units are the bytes of `text` (ASCII and Latin-1 text).
 Value NewLatin1String(TypeTable& types, std::string_view text);
 
-// Gives `handle` a body that no other handle shares: a fresh untyped body for void, a shallow copy
-// (elements shared) for a shared body, nothing for a body it holds alone.
+// Gives `handle` a body that no other handle shares: a fresh untyped body for void, a body of its own
+// for a held real, a shallow copy (elements shared) for a shared body, nothing for a body it holds
+// alone.
 void MakeUnique(Value& handle);
 
 inline bool IsString(const Value& value) {
@@ -190,6 +252,7 @@ inline bool IsString(const Value& value) {
 // Conversions between kinds; none of them fails (void gives 0, false and code 0).
 double ValueToRealSlow(const Value& value);
 inline double ValueToReal(const Value& value) {
+    if (value.IsHeldReal()) return value.HeldRealValue();
     const ValueBody* body = value.Body();
     if (body != nullptr && body->type->kind == TypeKind::Real) return body->scalar.real;
     return ValueToRealSlow(value);

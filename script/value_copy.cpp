@@ -53,7 +53,8 @@ const TypeRecord* MapType(const TypeRecord* type, TypeTable& types, TypeMap& map
 }  // namespace
 
 Value CopyValueInto(const Value& value, TypeTable& types) {
-    if (value.IsVoid()) return Value();
+    // Void and held reals need no table.
+    if (value.Body() == nullptr) return value;
     std::unordered_map<const ValueBody*, ValueBody*> copies;
     TypeMap mappedTypes;
     std::vector<std::pair<const ValueBody*, ValueBody*>> pending;
@@ -84,7 +85,7 @@ Value CopyValueInto(const Value& value, TypeTable& types) {
         pending.pop_back();
         copy->elements.Reserve(source->elements.length);
         for (const Value& item : source->elements) {
-            copy->elements.Append(item.IsVoid() ? Value() : Value::Adopt(copyBody(item.Body())));
+            copy->elements.Append(item.Body() == nullptr ? item : Value::Adopt(copyBody(item.Body())));
         }
     }
     return result;

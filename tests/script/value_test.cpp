@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <memory>
 
@@ -41,7 +42,7 @@ private:
 };
 
 TEST_F(ValueTest, CopiesShareAndCountMovesDoNot) {
-    Value a = Real(1);
+    Value a = NewChar(types(), u'\u4e00');
     ValueBody* body = a.Body();
     EXPECT_EQ(body->referenceCount, 1);
     {
@@ -62,6 +63,42 @@ TEST_F(ValueTest, CopiesShareAndCountMovesDoNot) {
     EXPECT_EQ(g_valuePool.liveBodies, live - 1);
 }
 
+// Reals live in the handle, every bit kept, and take no body; the NaNs whose bits the handle cannot
+// carry get a body instead, and so does a real that something must refer to.
+TEST_F(ValueTest, RealsAreHeldInTheHandle) {
+    const size_t live = g_valuePool.liveBodies;
+    for (double x : {0.0, -0.0, 1.5, -1e308, std::numeric_limits<double>::infinity(),
+                     -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::denorm_min(),
+                     std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN()}) {
+        Value held = Real(x);
+        Value copy = held;
+        EXPECT_TRUE(copy.IsHeldReal());
+        EXPECT_EQ(copy.Type(), types().Real());
+        double read = 0;
+        ASSERT_TRUE(copy.ReadReal(read));
+        EXPECT_EQ(std::memcmp(&read, &x, sizeof x), 0);
+    }
+    EXPECT_EQ(g_valuePool.liveBodies, live);
+
+    const uint64_t bits = 0xFFFF'0000'0000'0123;  // a negative NaN with a payload
+    double odd;
+    std::memcpy(&odd, &bits, sizeof odd);
+    Value boxed = Real(odd);
+    ASSERT_NE(boxed.Body(), nullptr);
+    EXPECT_EQ(g_valuePool.liveBodies, live + 1);
+    double read = 0;
+    ASSERT_TRUE(boxed.ReadReal(read));
+    EXPECT_EQ(std::memcmp(&read, &odd, sizeof odd), 0);
+    EXPECT_EQ(Text(boxed), "-nan");
+
+    Value referred = Real(5);
+    MakeUnique(referred);
+    ASSERT_NE(referred.Body(), nullptr);
+    EXPECT_EQ(referred.Type(), types().Real());
+    EXPECT_EQ(ValueToReal(referred), 5.0);
+    EXPECT_EQ(Text(referred), "5.000000");
+}
+
 TEST_F(ValueTest, MakeUniqueCopiesOneLevelOnlyWhenShared) {
     Value empty;
     MakeUnique(empty);
@@ -70,12 +107,13 @@ TEST_F(ValueTest, MakeUniqueCopiesOneLevelOnlyWhenShared) {
     EXPECT_EQ(Text(empty), "(INTERNAL-ERROR)");
 
     Value alone = Real(5);
+    MakeUnique(alone);
     ValueBody* body = alone.Body();
     MakeUnique(alone);
     EXPECT_EQ(alone.Body(), body);
 
-    Value inner = Real(7);
-    Value a = Array({inner, Real(8)});
+    Value inner = Str(u"x");
+    Value a = Array({inner, Str(u"y")});
     Value b = a;
     MakeUnique(b);
     EXPECT_NE(b.Body(), a.Body());
@@ -131,12 +169,17 @@ TEST_F(ValueTest, TypesAreInternedPerTable) {
     EXPECT_NE(nested, reals);
     EXPECT_EQ(types().Count(), 6u);
 
-    // A type of another program is interned here by search, without touching the other table.
+    // The scalar types are every program's; array types are each table's own, and one of another
+    // program is interned here by search, without touching the other table.
     TypeTable other;
-    const TypeRecord* foreign = types().ArrayOf(other.Real());
-    EXPECT_EQ(types().ArrayOf(other.Real()), foreign);
-    EXPECT_EQ(other.Real()->arrayOf, nullptr);
-    EXPECT_NE(foreign, reals);
+    EXPECT_EQ(other.Real(), types().Real());
+    EXPECT_EQ(types().ArrayOf(other.Real()), reals);
+    const TypeRecord* otherReals = other.ArrayOf(other.Real());
+    EXPECT_NE(otherReals, reals);
+    const TypeRecord* foreign = types().ArrayOf(otherReals);
+    EXPECT_EQ(types().ArrayOf(otherReals), foreign);
+    EXPECT_EQ(otherReals->arrayOf, nullptr);
+    EXPECT_NE(foreign, nested);
 }
 
 TEST_F(ValueTest, ConversionsOfEveryKind) {

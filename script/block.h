@@ -21,10 +21,21 @@ struct Instruction {
     // Assign and the PushVariable pair: level. LoopBack: the loop head. Case jumps: the instruction to
     // continue at. Loop conditions: the instruction just past the loop's LoopBack. (The targets of jumps
     // that scan forward are found once when the block is finished; they depend only on the code.)
-    // Calls: a FastCall.
+    // Calls: a FastCall. EnterBody: the body's first variable. TrimStack: the stack length to keep.
     uint32_t a;
-    // Variable instructions: variable index. Calls: argument count.
+    // Variable instructions: variable index. Calls: argument count. EnterBody: the body's variable count.
     uint32_t b;
+    // Calls and EnterBody: the bodies compiled in place around the instruction, each of which stands
+    // for a frame when the nesting limit is counted.
+    uint32_t c;
+};
+
+// A loop whose body was compiled into its block: the body's code runs from `first` to the LoopBack at
+// `last`; `exit` is where the loop is left.
+struct LoopInPlace {
+    uint32_t first;
+    uint32_t last;
+    uint32_t exit;
 };
 
 // What the machine may do itself instead of calling an operator function (operand A of calls).
@@ -56,6 +67,7 @@ struct Block {
     std::string name;        // empty for anonymous blocks
     BuiltinFunction native = nullptr;  // builtins and operator functions only
     std::vector<Instruction> instructions;
+    std::vector<LoopInPlace> loopsInPlace;
     BlockKind kind = BlockKind::Normal;
     uint32_t variableCount = 0;  // variables declared in the block, parameters included
     bool isNative = false;       // registered from a builtin row, with or without a function

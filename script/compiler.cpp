@@ -36,6 +36,8 @@ constexpr const char* kNoTerm = "There is not a valid expression term";
 constexpr const char* kOperatorOverwritten =
     "A function corresponding to an operator was overwritten but the number of arguments is different";
 
+constexpr uint32_t kNoCondition = ~uint32_t{0};
+
 class Compiler {
 public:
     explicit Compiler(ScriptEngine& engine) : engine_(engine) {}
@@ -93,7 +95,10 @@ private:
 
     // Blocks and statements.
     void CompileBlock(Block* block, const std::vector<std::string>& parameters);
-    void CompileNestedBlock(BlockKind kind, Opcode call = Opcode::Call);
+    void CompileNestedBlock(BlockKind kind);
+    bool BodyDefinesRoutine() const;
+    bool CompileBody(BlockKind kind, uint32_t loopValues, const std::string* parameter);
+    void EndLoop(uint32_t head, uint32_t condition, bool inPlace, uint32_t loopValues);
     void ParseStatements();
     void ParseWordStatement();
     void ParseLet();
@@ -129,9 +134,14 @@ private:
     const Block* appendBlock_ = nullptr;
     const Block* concatenateBlock_ = nullptr;
     std::unordered_map<const Block*, FastCall> fastCalls_;  // operator blocks the machine computes itself
+    // Bodies compiled in place into block_ around the code being emitted, and the loop values (counters
+    // and bounds) their loops keep on block_'s stack meanwhile.
+    uint32_t bodiesInPlace_ = 0;
+    uint32_t loopValuesInPlace_ = 0;
 };
 
-// Finds the targets of the jumps that scan forward, once, now that the block's code is complete.
+// Finds the targets of the case jumps, once, now that the block's code is complete. (Loop conditions get
+// theirs when their loop is compiled.)
 void ResolveJumps(Block& block) {
     std::vector<Instruction>& code = block.instructions;
     const uint32_t size = static_cast<uint32_t>(code.size());
@@ -155,20 +165,6 @@ void ResolveJumps(Block& block) {
                         }
                         --depth;
                     } else if (op == Opcode::CaseNext && depth == 0 && !skipNext) {
-                        target = j + 1;
-                        break;
-                    }
-                }
-                in.a = target;
-                break;
-            }
-            case Opcode::LoopWhileGreater:
-            case Opcode::LoopCount:
-            case Opcode::LoopWhileLess:
-            case Opcode::LoopIf: {
-                uint32_t target = size;
-                for (uint32_t j = i + 1; j < size; ++j) {
-                    if (code[j].opcode == Opcode::LoopBack) {
                         target = j + 1;
                         break;
                     }
@@ -235,7 +231,7 @@ void Compiler::RegisterBuiltin(const BuiltinEntry& entry) {
 }
 
 Instruction& Compiler::Emit(Opcode opcode, uint32_t a, uint32_t b) {
-    return block_->instructions.emplace_back(Instruction{opcode, lexer_.line, Value(), nullptr, a, b});
+    return block_->instructions.emplace_back(Instruction{opcode, lexer_.line, Value(), nullptr, a, b, 0});
 }
 
 void Compiler::EmitCall(Opcode opcode, Block* routine, uint32_t count) {
@@ -244,7 +240,9 @@ void Compiler::EmitCall(Opcode opcode, Block* routine, uint32_t count) {
         auto found = fastCalls_.find(routine);
         if (found != fastCalls_.end()) fast = found->second;
     }
-    Emit(opcode, fast, count).block = routine;
+    Instruction& call = Emit(opcode, fast, count);
+    call.block = routine;
+    call.c = bodiesInPlace_;
 }
 
 void Compiler::EmitPush(Value value) {
@@ -384,11 +382,109 @@ void Compiler::CompileBlock(Block* block, const std::vector<std::string>& parame
     block_ = outer;
 }
 
-// An anonymous block nested in the current one, compiled and called without arguments.
-void Compiler::CompileNestedBlock(BlockKind kind, Opcode call) {
-    Block* block = NewBlock(kind, block_->level + 1);
-    CompileBlock(block, {});
-    EmitCall(call, block, 0);
+// An anonymous block nested in the current one, without arguments.
+void Compiler::CompileNestedBlock(BlockKind kind) {
+    CompileBody(kind, 0, nullptr);
+}
+
+// Whether the body whose "{" is current defines a routine anywhere inside. Routines see the variables
+// of the blocks around them through the frames of those blocks, so such a body keeps a frame of its
+// own.
+bool Compiler::BodyDefinesRoutine() const {
+    if (Kind() != TokenKind::OpenBrace) return true;
+    Lexer scan = lexer_;
+    try {
+        int depth = 0;
+        for (;;) {
+            switch (scan.kind) {
+                case TokenKind::EndOfFile:
+                case TokenKind::Invalid:
+                    return true;
+                case TokenKind::OpenBrace:
+                    ++depth;
+                    break;
+                case TokenKind::CloseBrace:
+                    if (--depth == 0) return false;
+                    break;
+                case TokenKind::KwFunction:
+                case TokenKind::KwTask:
+                case TokenKind::KwSub:
+                case TokenKind::At:
+                    return true;
+                default:
+                    break;
+            }
+            NextToken(scan);
+        }
+    } catch (const parser_error&) {
+        return true;
+    }
+}
+
+// A loop or conditional body with at most one parameter (a counting loop's counter, on the stack).
+// A body that defines no routine is compiled in place: its code goes into the current block after an
+// EnterBody, which voids the body's variables (the block's own from then on) and checks the nesting
+// limit exactly where a call of the body would have. Otherwise the body is a block of its own, called.
+// `loopValues` is what the body's loop keeps on the stack while the body runs. Returns whether the
+// body was compiled in place.
+bool Compiler::CompileBody(BlockKind kind, uint32_t loopValues, const std::string* parameter) {
+    const uint32_t count = parameter != nullptr ? 1 : 0;
+    if (BodyDefinesRoutine()) {
+        const uint32_t bodies = bodiesInPlace_;
+        const uint32_t values = loopValuesInPlace_;
+        bodiesInPlace_ = 0;
+        loopValuesInPlace_ = 0;
+        Block* block = NewBlock(kind, block_->level + 1);
+        if (parameter != nullptr) {
+            CompileBlock(block, {*parameter});
+        } else {
+            CompileBlock(block, {});
+        }
+        bodiesInPlace_ = bodies;
+        loopValuesInPlace_ = values;
+        EmitCall(Opcode::Call, block, count);
+        return false;
+    }
+
+    NestingGuard guard(*this);
+    const uint32_t enter = Here();
+    Emit(Opcode::EnterBody).c = bodiesInPlace_;
+    const uint32_t first = block_->variableCount;
+    Expect(TokenKind::OpenBrace, kOpenBraceRequired);
+    ++bodiesInPlace_;
+    loopValuesInPlace_ += loopValues;
+    scopes_.push_back(Scope{{}, kind, block_});
+    if (parameter != nullptr) DeclareVariable(*parameter);
+    PreScan();
+    if (parameter != nullptr) EmitVariable(Opcode::Assign, *FindLocal(*parameter));
+    ParseStatements();
+    Expect(TokenKind::CloseBrace, kCloseBraceRequired);
+    scopes_.pop_back();
+    --bodiesInPlace_;
+    loopValuesInPlace_ -= loopValues;
+    Instruction& entry = block_->instructions[enter];
+    entry.a = first;
+    entry.b = block_->variableCount - first;
+    entry.line = lexer_.line;  // where the call of the body would stand, for the nesting limit's report
+    return true;
+}
+
+// The jump back to the loop head, and the exits: the condition at `condition` (if any) leaves to just
+// past the jump back. A loop whose body runs in place lists its body's code with the block, so that
+// `break` (which may run in a routine the body calls) finds it, and trims at its exit what a statement
+// interrupted by such a `break` left on the stack.
+void Compiler::EndLoop(uint32_t head, uint32_t condition, bool inPlace, uint32_t loopValues) {
+    const uint32_t back = Here();
+    Emit(Opcode::LoopBack, head);
+    const uint32_t exit = Here();
+    if (condition != kNoCondition) block_->instructions[condition].a = exit;
+    if (!inPlace) return;
+    Emit(Opcode::TrimStack, loopValuesInPlace_ + loopValues);
+    // The body starts after the first EnterBody past the head.
+    uint32_t first = head;
+    while (block_->instructions[first].opcode != Opcode::EnterBody)
+        ++first;
+    block_->loopsInPlace.push_back(LoopInPlace{first + 1, back, exit});
 }
 
 void Compiler::ParseStatements() {
@@ -589,14 +685,12 @@ void Compiler::ParseLoop() {
         ParseExpression();
         const uint32_t head = Here();
         Emit(Opcode::LoopCount);
-        CompileNestedBlock(BlockKind::Loop);
-        Emit(Opcode::LoopBack, head);
+        EndLoop(head, head, CompileBody(BlockKind::Loop, 1, nullptr), 1);
         Emit(Opcode::Pop);
         return;
     }
     const uint32_t head = Here();
-    CompileNestedBlock(BlockKind::Loop);
-    Emit(Opcode::LoopBack, head);
+    EndLoop(head, kNoCondition, CompileBody(BlockKind::Loop, 0, nullptr), 0);
 }
 
 void Compiler::ParseTimes() {
@@ -605,8 +699,7 @@ void Compiler::ParseTimes() {
     const uint32_t head = Here();
     Emit(Opcode::LoopCount);
     if (Kind() == TokenKind::KwLoop) Next();
-    CompileNestedBlock(BlockKind::Loop);
-    Emit(Opcode::LoopBack, head);
+    EndLoop(head, head, CompileBody(BlockKind::Loop, 1, nullptr), 1);
     Emit(Opcode::Pop);
 }
 
@@ -614,10 +707,10 @@ void Compiler::ParseWhile() {
     Next();
     const uint32_t head = Here();
     ParseExpression();
+    const uint32_t condition = Here();
     Emit(Opcode::LoopIf);
     if (Kind() == TokenKind::KwLoop) Next();
-    CompileNestedBlock(BlockKind::Loop);
-    Emit(Opcode::LoopBack, head);
+    EndLoop(head, condition, CompileBody(BlockKind::Loop, 0, nullptr), 0);
 }
 
 // The counter and the bound live on the stack; the body receives a copy of the counter.
@@ -637,14 +730,13 @@ void Compiler::ParseCountingLoop(bool ascent) {
     const uint32_t head = Here();
     Emit(Opcode::DuplicatePair);
     EmitOperator("compare", 2);
+    const uint32_t condition = Here();
     Emit(ascent ? Opcode::LoopWhileGreater : Opcode::LoopWhileLess);
     if (!ascent) EmitOperator("predecessor", 1);
     Emit(Opcode::Duplicate);
-    Block* body = NewBlock(BlockKind::Loop, block_->level + 1);
-    CompileBlock(body, {counter});
-    EmitCall(Opcode::Call, body, 1);
+    const bool inPlace = CompileBody(BlockKind::Loop, 2, &counter);
     if (ascent) EmitOperator("successor", 1);
-    Emit(Opcode::LoopBack, head);
+    EndLoop(head, condition, inPlace, 2);
     Emit(Opcode::Pop);
     Emit(Opcode::Pop);
 }

@@ -250,7 +250,8 @@ Frame* ScriptMachine::MakeFrame() {
     return frames.emplace_back(std::make_unique<Frame>()).get();
 }
 
-[[gnu::always_inline]] inline Frame* ScriptMachine::NewFrame(Frame* parent, const Block* block) {
+[[gnu::always_inline]] inline Frame* ScriptMachine::NewFrame(Frame* parent, const Block* block,
+                                                             uint32_t bodies) {
     Frame* frame;
     if (!freeFrames.empty()) [[likely]] {
         frame = freeFrames.back();
@@ -265,7 +266,7 @@ Frame* ScriptMachine::MakeFrame() {
     frame->wantsResult = false;
     if (parent != nullptr) {
         ++parent->referenceCount;
-        frame->depth = parent->depth + 1;
+        frame->depth = parent->depth + bodies + 1;
     } else {
         frame->depth = 1;
     }
@@ -306,7 +307,7 @@ bool ScriptMachine::BeginRun() {
     if (root != nullptr || engine->hasError || engine->mainBlock == nullptr) return false;
     error.line = -1;
     tasks.clear();
-    root = NewFrame(nullptr, engine->mainBlock);
+    root = NewFrame(nullptr, engine->mainBlock, 0);
     tasks.push_back(root);
     current = 0;
     finished = false;
@@ -316,7 +317,7 @@ bool ScriptMachine::BeginRun() {
 
 void ScriptMachine::BeginEvent(const Block* event) {
     if (root == nullptr || event == nullptr) return;
-    Frame* frame = NewFrame(tasks[0], event);
+    Frame* frame = NewFrame(tasks[0], event, 0);
     tasks[0] = frame;
     current = 0;
     finished = false;
@@ -353,7 +354,7 @@ void ScriptMachine::RunNestedEvent(const Block* event) {
     Frame* outerBase = base;
 
     tasks.clear();
-    Frame* frame = NewFrame(outerTasks[0], event);
+    Frame* frame = NewFrame(outerTasks[0], event, nativeCallBodies);
     tasks.push_back(frame);
     current = 0;
     finished = false;
@@ -464,6 +465,7 @@ bool ScriptMachine::CallSlow(const Instruction& in) {
             if (grown != nullptr) grown->Reset();  // the argument is now the only holder
         }
         calledBuiltin = callee;
+        nativeCallBodies = in.c;
         Value result = CallNative(*callee, static_cast<int32_t>(count), arguments);
         // The builtin may have run this machine again; `frame` is still the frame that called, and
         // its stack still holds the arguments (nothing a nested run does reaches them).
@@ -489,18 +491,13 @@ bool ScriptMachine::CallSlow(const Instruction& in) {
         return true;
     }
 
-    if (frame->depth >= kMaxCallDepth) [[unlikely]] {
-        std::string name = callee->name;
-        for (const Frame* outer = frame; name.empty() && outer != nullptr; outer = outer->parent) {
-            name = outer->block->name;
-        }
-        RaiseScriptError(*this, "Calls are nested too deeply (" + name + ")");
-        error.line = in.line;
+    if (frame->depth + in.c >= kMaxCallDepth) [[unlikely]] {
+        RaiseNestingLimit(frame, callee, in.line);
         stack.resize(stack.size() - count);
         if (pushResult) stack.emplace_back();
         return false;
     }
-    Frame* callFrame = NewFrame(frame, callee);
+    Frame* callFrame = NewFrame(frame, callee, in.c);
     // First argument on top of the callee's stack, where its leading Assigns take them.
     for (uint32_t i = 0; i < count; ++i) {
         callFrame->stack.push_back(std::move(stack.back()));
@@ -555,8 +552,30 @@ bool ScriptMachine::AssignThrough(const Instruction& in) {
     return true;
 }
 
+void ScriptMachine::RaiseNestingLimit(const Frame* frame, const Block* callee, int32_t line) {
+    std::string name = callee != nullptr ? callee->name : std::string();
+    for (const Frame* outer = frame; name.empty() && outer != nullptr; outer = outer->parent) {
+        name = outer->block->name;
+    }
+    RaiseScriptError(*this, "Calls are nested too deeply (" + name + ")");
+    error.line = line;
+}
+
+// `break` leaves the innermost loop, whether its body has a frame or runs in place in a frame on the
+// way; every frame above that loop ends.
 void ScriptMachine::BreakLoop() {
     for (Frame* frame = tasks[current]; frame != nullptr; frame = frame->parent) {
+        const LoopInPlace* innermost = nullptr;
+        for (const LoopInPlace& loop : frame->block->loopsInPlace) {
+            if (frame->position >= loop.first && frame->position <= loop.last &&
+                (innermost == nullptr || loop.first > innermost->first)) {
+                innermost = &loop;
+            }
+        }
+        if (innermost != nullptr) {
+            frame->position = innermost->exit;
+            return;
+        }
         frame->position = CodeSize(frame);
         if (frame->block->kind == BlockKind::Loop) {
             if (frame->parent != nullptr) frame->parent->position = PastNextLoopBack(frame->parent);
@@ -760,10 +779,10 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             case Opcode::CallAndPushResult:
                 if (in.a >= kFastAdd && TryFastCall(in.a, *stack)) break;
                 if (!in.block->isNative && in.block->kind != BlockKind::Task && stack->size() >= in.b &&
-                    f->depth < kMaxCallDepth) [[likely]] {
+                    f->depth + in.c < kMaxCallDepth) [[likely]] {
                     // A script routine, inner block or loop body on the caller's thread: made here.
                     SPARREL_SAVE_POSITION();
-                    Frame* callFrame = NewFrame(f, in.block);
+                    Frame* callFrame = NewFrame(f, in.block, in.c);
                     for (uint32_t i = 0; i < in.b; ++i) {
                         callFrame->stack.push_back(std::move(stack->back()));
                         stack->pop_back();
@@ -923,13 +942,28 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 std::swap((*stack)[stack->size() - 2], stack->back());
                 break;
             }
+            case Opcode::EnterBody: {
+                if (f->depth + in.c >= kMaxCallDepth) [[unlikely]] {
+                    // Where the call of a body with a frame of its own would have failed.
+                    RaiseNestingLimit(f, nullptr, in.line);
+                    goto stopped;
+                }
+                Value* variables = f->variables.data() + in.a;
+                for (uint32_t i = 0; i < in.b; ++i)
+                    variables[i].Reset();
+                break;
+            }
+            case Opcode::TrimStack:
+                if (stack->size() > in.a) [[unlikely]]
+                    stack->resize(in.a);
+                break;
             case Opcode::Yield:
                 SPARREL_SAVE_POSITION();
                 current = current == 0 ? tasks.size() - 1 : current - 1;
                 SPARREL_LOAD_FRAME();
                 break;
             default:
-                // Only the compiler writes code, and it writes opcodes 0 to 29 only.
+                // Only the compiler writes code, and it writes opcodes 0 to 31 only.
                 __builtin_unreachable();
         }
     }

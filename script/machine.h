@@ -134,6 +134,9 @@ struct ScriptMachine {
     // The builtin called last: one function may stand for many rows and needs the name it was
     // called by.
     const Block* calledBuiltin = nullptr;
+    // The bodies run in place around the builtin call in progress: an event it delivers counts them
+    // as frames below its own.
+    uint32_t nativeCallBodies = 0;
 
     // Frames in use (for tests and tools).
     size_t FramesInUse() const { return frames.size() - freeFrames.size(); }
@@ -143,7 +146,9 @@ private:
     uint64_t Loop(uint64_t budget);
     void RunNestedEvent(const Block* event);
     Frame* MakeFrame();
-    Frame* NewFrame(Frame* parent, const Block* block);
+    // `bodies`: the bodies run in place around the call in `parent`, counted as frames for the limit.
+    Frame* NewFrame(Frame* parent, const Block* block, uint32_t bodies);
+    void RaiseNestingLimit(const Frame* frame, const Block* callee, int32_t line);
     void ReleaseFrame(Frame* frame);
     Frame* FindFrame(Frame* frame, uint32_t level) const;
     // The frame holding the variables of nesting `level`, as seen from `frame`; null if none does.

@@ -33,6 +33,8 @@ constexpr const char* kOpcodeNames[kOpcodeCount] = {
     "PushVariableWritable",
     "Swap",
     "Yield",
+    "EnterBody",
+    "TrimStack",
 };
 
 }  // namespace

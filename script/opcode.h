@@ -33,10 +33,12 @@ enum class Opcode : uint32_t {
     PushVariable = 26,          // level, index
     PushVariableWritable = 27,  // level, index: make the variable unique, then push it
     Swap = 28,
-    Yield = 29,  // let the next task run
+    Yield = 29,      // let the next task run
+    EnterBody = 30,  // first, count: void the variables of a body run in place; check the nesting limit
+    TrimStack = 31,  // length: drop what lies above it on the stack
 };
 
-inline constexpr uint32_t kOpcodeCount = 30;
+inline constexpr uint32_t kOpcodeCount = 32;
 
-// Name of an opcode for listings ("Assign", "CallAndPushResult", ...); "?" outside 0..29.
+// Name of an opcode for listings ("Assign", "CallAndPushResult", ...); "?" outside 0..31.
 const char* OpcodeName(Opcode opcode);

@@ -55,8 +55,10 @@ TEST(OpcodeTest, NumbersAreFixed) {
     EXPECT_EQ(static_cast<int>(Opcode::LoopBack), 20);
     EXPECT_EQ(static_cast<int>(Opcode::PushValue), 25);
     EXPECT_EQ(static_cast<int>(Opcode::Yield), 29);
+    EXPECT_EQ(static_cast<int>(Opcode::TrimStack), 31);
     EXPECT_STREQ(OpcodeName(Opcode::PushVariableWritable), "PushVariableWritable");
-    EXPECT_STREQ(OpcodeName(static_cast<Opcode>(30)), "?");
+    EXPECT_STREQ(OpcodeName(Opcode::EnterBody), "EnterBody");
+    EXPECT_STREQ(OpcodeName(static_cast<Opcode>(32)), "?");
 }
 
 TEST(CompilerTest, RegistersOperatorsThenRowsAndLaterRowsReplaceEarlierOnes) {
@@ -79,7 +81,7 @@ TEST(CompilerTest, RegistersOperatorsThenRowsAndLaterRowsReplaceEarlierOnes) {
 
 TEST(CompilerTest, RoutineBlocksCarryLevelKindArgumentsAndVariables) {
     auto engine = CompileText(
-        "function F(a, b) { let c; local { let d; } }\n"
+        "function F(a, b) { let c; local { let d; function G { } } }\n"
         "task T(x) { }\n"
         "sub S { }\n"
         "@MainLoop { }\n"
@@ -98,6 +100,7 @@ TEST(CompilerTest, RoutineBlocksCarryLevelKindArgumentsAndVariables) {
     EXPECT_EQ(f->instructions[0].a, 1u);
     EXPECT_EQ(f->instructions[0].b, 1u);
     EXPECT_EQ(f->instructions[1].b, 2u);
+    // A body that defines a routine keeps a block of its own (G sees d through its frame).
     const Block* local = CalledBlock(*f, 2);
     EXPECT_EQ(local->kind, BlockKind::Normal);
     EXPECT_EQ(local->level, 2u);
@@ -120,41 +123,71 @@ TEST(CompilerTest, AscentKeepsCounterAndBoundOnTheStack) {
     auto engine = CompileText("ascent (i in 0 .. 3) { }");
     ASSERT_FALSE(engine->hasError) << engine->errorMessage;
     const Block& main = *engine->mainBlock;
+    // The body runs in place: EnterBody voids its variables (the counter is variable 0 of the block).
     EXPECT_EQ(Listing(main), (std::vector<std::string>{
                                  "PushValue", "PushValue", "Swap", "DuplicatePair",
-                                 "CallAndPushResult:compare", "LoopWhileGreater", "Duplicate", "Call:<block>",
-                                 "CallAndPushResult:successor", "LoopBack", "Pop", "Pop"}));
-    EXPECT_EQ(main.instructions[9].a, 3u);   // back to DuplicatePair
-    EXPECT_EQ(main.instructions[5].a, 10u);  // leaving the loop: just past LoopBack
-    const Block* body = CalledBlock(main, 7);
-    EXPECT_EQ(body->kind, BlockKind::Loop);
-    EXPECT_EQ(body->arguments, 0u);
-    EXPECT_EQ(Listing(*body), (std::vector<std::string>{"Assign"}));
+                                 "CallAndPushResult:compare", "LoopWhileGreater", "Duplicate", "EnterBody",
+                                 "Assign", "CallAndPushResult:successor", "LoopBack", "TrimStack", "Pop",
+                                 "Pop"}));
+    EXPECT_EQ(main.instructions[10].a, 3u);  // back to DuplicatePair
+    EXPECT_EQ(main.instructions[5].a, 11u);  // leaving the loop: just past LoopBack
+    EXPECT_EQ(main.instructions[7].a, 0u);
     EXPECT_EQ(main.instructions[7].b, 1u);
+    EXPECT_EQ(main.instructions[11].a, 2u);  // bound and counter stay
+    EXPECT_EQ(main.variableCount, 1u);
+    ASSERT_EQ(main.loopsInPlace.size(), 1u);
+    EXPECT_EQ(main.loopsInPlace[0].first, 8u);
+    EXPECT_EQ(main.loopsInPlace[0].last, 10u);
+    EXPECT_EQ(main.loopsInPlace[0].exit, 11u);
+
+    // With a routine inside, the body is a block of its own that receives the counter.
+    engine = CompileText("ascent (i in 0 .. 3) { sub S { } }");
+    ASSERT_FALSE(engine->hasError) << engine->errorMessage;
+    const Block* body = CalledBlock(*engine->mainBlock, 7);
+    EXPECT_EQ(body->kind, BlockKind::Loop);
+    EXPECT_EQ(body->level, 1u);
+    EXPECT_EQ(Listing(*body), (std::vector<std::string>{"Assign"}));
+    EXPECT_EQ(engine->mainBlock->instructions[7].b, 1u);
+    EXPECT_EQ(engine->mainBlock->instructions[5].a, 10u);
 }
 
 TEST(CompilerTest, DescentCountsDownBeforeTheBody) {
     auto engine = CompileText("descent (i in 0 .. 3) { }");
     ASSERT_FALSE(engine->hasError) << engine->errorMessage;
     EXPECT_EQ(Listing(*engine->mainBlock),
-              (std::vector<std::string>{
-                  "PushValue", "PushValue", "DuplicatePair", "CallAndPushResult:compare", "LoopWhileLess",
-                  "CallAndPushResult:predecessor", "Duplicate", "Call:<block>", "LoopBack", "Pop", "Pop"}));
+              (std::vector<std::string>{"PushValue", "PushValue", "DuplicatePair", "CallAndPushResult:compare",
+                                        "LoopWhileLess", "CallAndPushResult:predecessor", "Duplicate",
+                                        "EnterBody", "Assign", "LoopBack", "TrimStack", "Pop", "Pop"}));
 }
 
 TEST(CompilerTest, OtherLoops) {
     auto engine = CompileText("loop (2) { } loop { break; } while (true) { } times (1) loop { }");
     ASSERT_FALSE(engine->hasError) << engine->errorMessage;
     EXPECT_EQ(Listing(*engine->mainBlock),
-              (std::vector<std::string>{"PushValue", "LoopCount", "Call:<block>", "LoopBack", "Pop",  //
-                                        "Call:<block>", "LoopBack",                                   //
-                                        "CallAndPushResult:true", "LoopIf", "Call:<block>", "LoopBack",
-                                        "PushValue", "LoopCount", "Call:<block>", "LoopBack", "Pop"}));
+              (std::vector<std::string>{"PushValue", "LoopCount", "EnterBody", "LoopBack", "TrimStack", "Pop",  //
+                                        "EnterBody", "BreakLoop", "LoopBack", "TrimStack",                     //
+                                        "CallAndPushResult:true", "LoopIf", "EnterBody", "LoopBack", "TrimStack",
+                                        "PushValue", "LoopCount", "EnterBody", "LoopBack", "TrimStack", "Pop"}));
     const Block& main = *engine->mainBlock;
+    EXPECT_EQ(main.instructions[1].a, 4u);
     EXPECT_EQ(main.instructions[3].a, 1u);
-    EXPECT_EQ(main.instructions[6].a, 5u);
-    EXPECT_EQ(main.instructions[10].a, 7u);  // the condition is evaluated again each time
-    EXPECT_EQ(main.instructions[8].a, 11u);
+    EXPECT_EQ(main.instructions[4].a, 1u);  // the count stays
+    EXPECT_EQ(main.instructions[8].a, 6u);
+    EXPECT_EQ(main.instructions[9].a, 0u);
+    EXPECT_EQ(main.instructions[13].a, 10u);  // the condition is evaluated again each time
+    EXPECT_EQ(main.instructions[11].a, 14u);
+    // A loop in place inside another: the trim keeps both counts.
+    engine = CompileText("loop (2) { loop (3) { } }");
+    ASSERT_FALSE(engine->hasError) << engine->errorMessage;
+    EXPECT_EQ(Listing(*engine->mainBlock),
+              (std::vector<std::string>{"PushValue", "LoopCount", "EnterBody", "PushValue", "LoopCount",
+                                        "EnterBody", "LoopBack", "TrimStack", "Pop", "LoopBack", "TrimStack",
+                                        "Pop"}));
+    EXPECT_EQ(engine->mainBlock->instructions[4].a, 7u);  // the inner loop leaves to its own exit
+    EXPECT_EQ(engine->mainBlock->instructions[1].a, 10u);
+    EXPECT_EQ(engine->mainBlock->instructions[7].a, 2u);
+    EXPECT_EQ(engine->mainBlock->instructions[10].a, 1u);
+    EXPECT_EQ(engine->mainBlock->instructions[5].c, 1u);  // one body around the inner one
 }
 
 TEST(CompilerTest, AlternativeTestsEveryValueAgainstTheSelector) {
@@ -167,8 +200,8 @@ TEST(CompilerTest, AlternativeTestsEveryValueAgainstTheSelector) {
     std::vector<std::string> expected = {"PushValue", "CaseBegin", "CaseBegin"};
     expected.insert(expected.end(), value.begin(), value.end());
     expected.insert(expected.end(), value.begin(), value.end());
-    for (const char* op : {"PushValue", "CaseEnd", "CaseJumpIfFalse", "Pop", "Call:<block>", "CaseNext",
-                           "Pop", "Call:<block>", "CaseEnd"}) {
+    for (const char* op : {"PushValue", "CaseEnd", "CaseJumpIfFalse", "Pop", "EnterBody", "CaseNext",
+                           "Pop", "EnterBody", "CaseEnd"}) {
         expected.push_back(op);
     }
     EXPECT_EQ(Listing(main), expected);
@@ -185,9 +218,9 @@ TEST(CompilerTest, IfChainsShareOneCaseGroup) {
     ASSERT_FALSE(engine->hasError) << engine->errorMessage;
     const Block& main = *engine->mainBlock;
     EXPECT_EQ(Listing(main),
-              (std::vector<std::string>{"CaseBegin", "PushValue", "CaseJumpIfFalse", "Call:<block>",
-                                        "CaseNext", "PushValue", "CaseJumpIfFalse", "Call:<block>",
-                                        "CaseNext", "Call:<block>", "CaseEnd"}));
+              (std::vector<std::string>{"CaseBegin", "PushValue", "CaseJumpIfFalse", "EnterBody",
+                                        "CaseNext", "PushValue", "CaseJumpIfFalse", "EnterBody",
+                                        "CaseNext", "EnterBody", "CaseEnd"}));
     EXPECT_EQ(main.instructions[2].a, 5u);
     EXPECT_EQ(main.instructions[4].a, 10u);
     EXPECT_EQ(main.instructions[6].a, 9u);
@@ -236,10 +269,10 @@ TEST(CompilerTest, ReturnAssignsTheNearestFunctionResult) {
         if (block.name == "F") f = &block;
     }
     ASSERT_NE(f, nullptr);
-    const Block* loop = CalledBlock(*f, 0);
-    EXPECT_EQ(Listing(*loop), (std::vector<std::string>{"PushValue", "Assign", "ReturnFromRoutine"}));
-    EXPECT_EQ(loop->instructions[1].a, 1u);  // the function's level
-    EXPECT_EQ(loop->instructions[1].b, 0u);  // result is variable 0
+    EXPECT_EQ(Listing(*f), (std::vector<std::string>{"EnterBody", "PushValue", "Assign", "ReturnFromRoutine",
+                                                     "LoopBack", "TrimStack"}));
+    EXPECT_EQ(f->instructions[2].a, 1u);  // the function's level
+    EXPECT_EQ(f->instructions[2].b, 0u);  // result is variable 0
 }
 
 TEST(CompilerTest, InstructionsCarryTheirSourceLine) {

@@ -114,7 +114,8 @@ TEST_F(MachineTest, ABudgetBoundsAnEndlessLoop) {
 }
 
 TEST_F(MachineTest, StepRunsOneInstructionOrOneBlockExit) {
-    ScriptMachine& machine = Load("local { print(1); }");
+    // A block that defines a routine runs in a frame of its own.
+    ScriptMachine& machine = Load("local { print(1); sub S { } }");
     ASSERT_TRUE(machine.BeginRun());
     machine.Step();  // Call of the block
     EXPECT_EQ(machine.tasks[0]->block, engine_->mainBlock->instructions[0].block);
@@ -158,7 +159,7 @@ TEST_F(MachineTest, AnEventDeliveredFromInsideABuiltinRunsToItsEndFirst) {
     EXPECT_EQ(g_printed,
               (std::vector<std::string>{"main", "inner", "inner end", "main after", "tick", "echo"}));
     EXPECT_EQ(machine.tasks.size(), 2u);   // the event thread and Ticker
-    EXPECT_EQ(machine.FramesInUse(), 3u);  // the root, Ticker and its loop body
+    EXPECT_EQ(machine.FramesInUse(), 2u);  // the root and Ticker (its loop body runs in place)
 }
 
 TEST_F(MachineTest, RecursionLimitStopsWithoutExhaustingTheStack) {

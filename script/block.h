@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "script/builtin.h"
+#include "script/compute.h"
 #include "script/opcode.h"
 #include "script/value.h"
 
@@ -27,7 +28,9 @@ struct Instruction {
     uint32_t b;
     // Calls and EnterBody: the bodies compiled in place around the instruction, each of which stands
     // for a frame when the nesting limit is counted.
-    uint32_t c;
+    uint32_t c = 0;
+    // The number plus one of the block's computation that starts here; 0 for none.
+    uint32_t plan = 0;
 };
 
 // A loop whose body was compiled into its block: the body's code runs from `first` to the LoopBack at
@@ -59,6 +62,14 @@ enum FastCall : uint32_t {
     kFastNegative,
     kFastIndex,
     kFastIndexWritable,
+    // The true and false operators: constants to a computation, calls otherwise.
+    kFastTrue,
+    kFastFalse,
+    // The append of a one-element array literal whose array the next two instructions concatenate
+    // to a variable and assign back to it (`list = list ~ [x]`): when the variable and the stack are
+    // the array's only holders and the types agree, x is appended to the variable's own array and
+    // the three instructions are done; otherwise they run.
+    kAppendsToAssignedVariable,
 };
 
 struct Block {
@@ -68,6 +79,7 @@ struct Block {
     BuiltinFunction native = nullptr;  // builtins and operator functions only
     std::vector<Instruction> instructions;
     std::vector<LoopInPlace> loopsInPlace;
+    std::vector<Computation> computations;
     BlockKind kind = BlockKind::Normal;
     uint32_t variableCount = 0;  // variables declared in the block, parameters included
     bool isNative = false;       // registered from a builtin row, with or without a function

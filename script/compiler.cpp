@@ -137,12 +137,15 @@ private:
     // Bodies compiled in place into block_ around the code being emitted, and the loop values (counters
     // and bounds) their loops keep on block_'s stack meanwhile.
     uint32_t bodiesInPlace_ = 0;
+    // The append of the latest one-element array literal.
+    uint32_t singleAppend_ = ~uint32_t{0};
+    const Block* singleAppendBlock_ = nullptr;
     uint32_t loopValuesInPlace_ = 0;
 };
 
-// Finds the targets of the case jumps, once, now that the block's code is complete. (Loop conditions get
-// theirs when their loop is compiled.)
-void ResolveJumps(Block& block) {
+// Finds the targets of the case jumps, once, now that the block's code is complete (loop conditions get
+// theirs when their loop is compiled), then plans the block's computations.
+void FinishBlock(Block& block) {
     std::vector<Instruction>& code = block.instructions;
     const uint32_t size = static_cast<uint32_t>(code.size());
     for (uint32_t i = 0; i < size; ++i) {
@@ -176,6 +179,7 @@ void ResolveJumps(Block& block) {
                 break;
         }
     }
+    PlanComputations(block.instructions, block.computations);
 }
 
 void Compiler::CompileScript(const std::string& source, std::span<const BuiltinEntry> builtins) {
@@ -199,7 +203,9 @@ void Compiler::CompileScript(const std::string& source, std::span<const BuiltinE
                                                      {"predecessor", kFastPredecessor},
                                                      {"negative", kFastNegative},
                                                      {"index_", kFastIndex},
-                                                     {"index!", kFastIndexWritable}};
+                                                     {"index!", kFastIndexWritable},
+                                                     {"true", kFastTrue},
+                                                     {"false", kFastFalse}};
     for (const auto& [name, call] : fast)
         fastCalls_[scopes_[0].symbols[name].routine] = call;
     for (const BuiltinEntry& entry : builtins)
@@ -211,7 +217,7 @@ void Compiler::CompileScript(const std::string& source, std::span<const BuiltinE
     PreScan();
     ParseStatements();
     if (Kind() != TokenKind::EndOfFile) throw parser_error(kMissingSemicolon);
-    ResolveJumps(*main);
+    FinishBlock(*main);
 }
 
 Block* Compiler::NewBlock(BlockKind kind, uint32_t level) {
@@ -377,7 +383,7 @@ void Compiler::CompileBlock(Block* block, const std::vector<std::string>& parame
 
     ParseStatements();
     Expect(TokenKind::CloseBrace, kCloseBraceRequired);
-    ResolveJumps(*block);
+    FinishBlock(*block);
     scopes_.pop_back();
     block_ = outer;
 }
@@ -572,10 +578,14 @@ void Compiler::ParseWordStatement() {
         case TokenKind::Assign: {
             Next();
             ParseExpression();
-            Instruction& last = block_->instructions.back();
+            std::vector<Instruction>& code = block_->instructions;
+            Instruction& last = code.back();
             if (last.opcode == Opcode::CallAndPushResult &&
                 (last.block == appendBlock_ || last.block == concatenateBlock_)) {
                 last.a = kGrowsAssignedVariable;
+                if (last.block == concatenateBlock_ && singleAppend_ == Here() - 2 && singleAppendBlock_ == block_) {
+                    code[Here() - 2].a = kAppendsToAssignedVariable;
+                }
             }
             EmitVariable(Opcode::Assign, symbol);
             return;
@@ -1011,11 +1021,17 @@ void Compiler::ParseTerm() {
             Next();
             EmitPush(emptyString_);
             if (Kind() != TokenKind::CloseBracket) {
+                uint32_t elements = 0;
                 for (;;) {
                     ParseExpression();
                     EmitOperator("append", 2);
+                    ++elements;
                     if (Kind() != TokenKind::Comma) break;
                     Next();
+                }
+                if (elements == 1 && block_->instructions.back().block == appendBlock_) {
+                    singleAppend_ = Here() - 1;
+                    singleAppendBlock_ = block_;
                 }
             }
             Expect(TokenKind::CloseBracket, kCloseBracketRequired);

@@ -103,9 +103,13 @@ inline bool Truth(const Value& value) {
 // Computes the operator of a tagged call itself when the operands are reals (or, for an index, an
 // array and a valid position), giving the very result the operator function gives. Returns false,
 // touching nothing, for anything else: the function then runs and reports what is wrong.
-[[gnu::always_inline]] inline bool TryFastCall(uint32_t call, FrameValues& stack) {
+[[gnu::always_inline]] inline bool TryFastCall(uint32_t call, FrameValues& stack, const TypeTable& types) {
     const uint32_t n = stack.size();
     switch (call) {
+        case kFastTrue:
+        case kFastFalse:
+            stack.push_back(NewBoolean(types, call == kFastTrue));
+            return true;
         case kFastAdd:
         case kFastSubtract:
         case kFastMultiply:
@@ -294,6 +298,36 @@ Value* ScriptMachine::GrowableVariable(Frame* frame, const Instruction& assign, 
     Value& variable = holder->variables[assign.b];
     const ValueBody* body = variable.Body();
     return body != nullptr && body == argument.Body() && body->referenceCount == 2 ? &variable : nullptr;
+}
+
+// The append of `list = list ~ [x]` (see kAppendsToAssignedVariable), with the concatenation and the
+// assignment at `next`: done in place when it can be. Returns false, having changed nothing, otherwise.
+bool ScriptMachine::AppendInPlace(Frame* frame, const Instruction* next, const Instruction* end) {
+    if (end - next < 2 || next[0].a != kGrowsAssignedVariable || next[1].opcode != Opcode::Assign) return false;
+    FrameValues& stack = frame->stack;
+    const uint32_t n = stack.size();
+    if (n < 3) return false;
+    const Value& item = stack[n - 1];
+    const ValueBody* literal = stack[n - 2].Body();
+    const TypeRecord* itemType = item.Type();
+    if (itemType == nullptr || literal == nullptr || literal->type->kind != TypeKind::Array ||
+        literal->elements.length != 0) {
+        return false;
+    }
+    Value* variable = GrowableVariable(frame, next[1], stack[n - 3]);
+    if (variable == nullptr) return false;
+    ValueBody* body = variable->Body();
+    if (body->type->kind != TypeKind::Array || body->elements.length >= kMaxArrayLength) return false;
+    const TypeRecord* arrayType = types->ArrayOf(itemType);
+    if (body->elements.length != 0 && body->type != arrayType) return false;
+    try {
+        body->elements.Append(item);
+    } catch (const std::bad_alloc&) {
+        return false;  // the instructions report it
+    }
+    body->type = arrayType;
+    stack.resize(n - 3);
+    return true;
 }
 
 Frame* ScriptMachine::FindFrame(Frame* frame, uint32_t level) const {
@@ -594,6 +628,176 @@ void ScriptMachine::ReturnFromRoutine() {
     }
 }
 
+// Carries out the computation that starts at `first` (see script/compute.h), setting `ip` to where the
+// code goes on. Returns false, having changed nothing that the instructions would not change the same
+// way, when an operand is not what the plan takes: the instructions then run one by one.
+bool ScriptMachine::Compute(Frame* frame, const Instruction* first, const Instruction*& ip) {
+    const Computation& plan = frame->block->computations[first->plan - 1];
+    FrameValues& stack = frame->stack;
+    const uint32_t top = stack.size();
+    if (top < plan.popped) return false;
+    double r[kComputeRegisters];
+    for (const ComputeStep& step : plan.steps) {
+        switch (step.op) {
+            case ComputeOp::Variable: {
+                const Value* variable = VariableValue(frame, step.level, step.index);
+                if (variable == nullptr || !variable->ReadReal(r[step.dst])) return false;
+                break;
+            }
+            case ComputeOp::Stack:
+                if (!stack[top - step.index].ReadReal(r[step.dst])) return false;
+                break;
+            case ComputeOp::Constant:
+                r[step.dst] = step.constant;
+                break;
+            case ComputeOp::Element:
+            case ComputeOp::ElementTruth: {
+                const Value* variable = VariableValue(frame, step.level, step.index);
+                const ValueBody* array = variable != nullptr ? variable->Body() : nullptr;
+                if (array == nullptr || array->type->kind != TypeKind::Array) return false;
+                const double position = r[step.x];
+                if (!(position >= 0 && position < array->elements.length)) return false;
+                const uint32_t index = static_cast<uint32_t>(position);
+                if (static_cast<double>(index) != position) return false;
+                const Value& element = array->elements[index];
+                if (step.op == ComputeOp::Element) {
+                    if (!element.ReadReal(r[step.dst])) return false;
+                } else {
+                    r[step.dst] = Truth(element) ? 1 : 0;
+                }
+                break;
+            }
+            case ComputeOp::Add:
+                r[step.dst] = r[step.x] + r[step.y];
+                break;
+            case ComputeOp::Subtract:
+                r[step.dst] = r[step.x] - r[step.y];
+                break;
+            case ComputeOp::Multiply:
+                r[step.dst] = r[step.x] * r[step.y];
+                break;
+            case ComputeOp::Divide:
+                r[step.dst] = r[step.x] / r[step.y];
+                break;
+            case ComputeOp::Remainder:
+                r[step.dst] = Remainder(r[step.x], r[step.y]);
+                break;
+            case ComputeOp::Compare: {
+                const double x = r[step.x];
+                const double y = r[step.y];
+                r[step.dst] = x < y ? -1 : x > y ? 1 : 0;
+                break;
+            }
+            case ComputeOp::Successor:
+                r[step.dst] = r[step.x] + 1;
+                break;
+            case ComputeOp::Predecessor:
+                r[step.dst] = r[step.x] - 1;
+                break;
+            case ComputeOp::Negative:
+                r[step.dst] = -r[step.x];
+                break;
+            case ComputeOp::Holds:
+                r[step.dst] = ComparisonHolds(step.comparison, r[step.x]) ? 1 : 0;
+                break;
+            case ComputeOp::Enter: {
+                // Voiding the body's variables again, should the instructions run after all, changes
+                // nothing.
+                if (frame->depth + step.bodies >= kMaxCallDepth) return false;
+                Value* variables = frame->variables.data() + step.index;
+                for (uint32_t i = 0; i < step.level; ++i)
+                    variables[i].Reset();
+                break;
+            }
+        }
+    }
+
+    // What the ending needs is checked before anything changes.
+    Value* destination = nullptr;
+    Value* array = nullptr;
+    uint32_t element = 0;
+    if (plan.end == ComputeEnd::Assign) {
+        Frame* holder = FrameAtLevel(frame, plan.level);
+        if (holder == nullptr || plan.index >= holder->variables.size()) return false;
+        destination = &holder->variables[plan.index];
+        if (!destination->IsVoid() && destination->Type() != &kRealRecord) return false;
+    } else if (plan.end == ComputeEnd::StoreElement) {
+        Frame* holder = FrameAtLevel(frame, plan.level);
+        if (holder == nullptr || plan.index >= holder->variables.size()) return false;
+        array = &holder->variables[plan.index];
+        const ValueBody* body = array->Body();
+        if (body == nullptr || body->type->kind != TypeKind::Array) return false;
+        const double position = r[plan.position];
+        if (!(position >= 0 && position < body->elements.length)) return false;
+        element = static_cast<uint32_t>(position);
+        if (static_cast<double>(element) != position) return false;
+        // The store keeps the element's type, as an assignment through it must.
+        if (body->elements[element].Type() != (plan.valueIsTruth ? &kBooleanRecord : &kRealRecord)) return false;
+    }
+    for (const ComputeOutput& output : plan.outputs) {
+        if (output.kind == ComputeOutput::Variable) {
+            const Value* variable = VariableValue(frame, output.level, output.index);
+            if (variable == nullptr || variable->IsVoid()) return false;
+        }
+    }
+
+    // Values taken from below the run's stack are copied before that part of the stack goes.
+    alignas(Value) unsigned char saved[kComputeOutputs * sizeof(Value)];
+    Value* kept = reinterpret_cast<Value*>(saved);
+    uint32_t keptCount = 0;
+    if (plan.outputsReadStack) {
+        for (const ComputeOutput& output : plan.outputs) {
+            if (output.kind == ComputeOutput::Stack) new (&kept[keptCount++]) Value(stack[top - output.index]);
+        }
+    }
+    if (plan.popped != 0) stack.resize(top - plan.popped);
+    uint32_t nextKept = 0;
+    for (const ComputeOutput& output : plan.outputs) {
+        switch (output.kind) {
+            case ComputeOutput::Real:
+                stack.push_back(NewRealValue(r[output.reg]));
+                break;
+            case ComputeOutput::Truth:
+                stack.push_back(NewBoolean(*types, r[output.reg] != 0));
+                break;
+            case ComputeOutput::Variable:
+                stack.push_back(*VariableValue(frame, output.level, output.index));
+                break;
+            case ComputeOutput::Stack:
+                stack.push_back(std::move(kept[nextKept]));
+                kept[nextKept++].~Value();
+                break;
+            case ComputeOutput::Constant:
+                stack.push_back(frame->block->instructions[output.index].value);
+                break;
+        }
+    }
+
+    const Instruction* after = first + plan.length;
+    switch (plan.end) {
+        case ComputeEnd::None:
+            break;
+        case ComputeEnd::Assign:
+            *destination = NewRealValue(r[plan.value]);
+            break;
+        case ComputeEnd::StoreElement: {
+            // As the instructions would: the variable's array made its own, then the element replaced.
+            MakeUnique(*array);
+            Value& slot = array->Body()->elements[element];
+            slot = plan.valueIsTruth ? NewBoolean(*types, r[plan.value] != 0) : NewRealValue(r[plan.value]);
+            break;
+        }
+        case ComputeEnd::JumpIfFalse:
+            if (r[plan.value] == 0) after = frame->block->instructions.data() + plan.target;
+            break;
+        case ComputeEnd::JumpIfTrue:
+            if (r[plan.value] != 0) after = frame->block->instructions.data() + plan.target;
+            break;
+    }
+    ip = after;
+    return true;
+}
+
 // Whether the instructions after a push of a real (`next` on) form an arithmetic or comparison that
 // Fused can finish at once.
 inline bool FusablePattern(const Instruction* next, const Instruction* end) {
@@ -607,9 +811,13 @@ inline bool FusablePattern(const Instruction* next, const Instruction* end) {
 
 // The variable an instruction names, or null when it cannot be found.
 inline const Value* ScriptMachine::VariableValue(Frame* frame, const Instruction& in) const {
-    Frame* holder = FrameAtLevel(frame, in.a);
-    if (holder == nullptr || in.b >= holder->variables.size()) return nullptr;
-    return &holder->variables[in.b];
+    return VariableValue(frame, in.a, in.b);
+}
+
+inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, uint32_t index) const {
+    Frame* holder = FrameAtLevel(frame, level);
+    if (holder == nullptr || index >= holder->variables.size()) return nullptr;
+    return &holder->variables[index];
 }
 
 // Runs a push of a real and the arithmetic or comparison after it (FusablePattern) as one step, with
@@ -777,7 +985,12 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 break;
             case Opcode::Call:
             case Opcode::CallAndPushResult:
-                if (in.a >= kFastAdd && TryFastCall(in.a, *stack)) break;
+                if (in.plan != 0 && Compute(f, &in, ip)) break;
+                if (in.a >= kFastAdd && TryFastCall(in.a, *stack, *types)) break;
+                if (in.a == kAppendsToAssignedVariable && AppendInPlace(f, ip, end)) {
+                    ip += 2;
+                    break;
+                }
                 if (!in.block->isNative && in.block->kind != BlockKind::Task && stack->size() >= in.b &&
                     f->depth + in.c < kMaxCallDepth) [[likely]] {
                     // A script routine, inner block or loop body on the caller's thread: made here.
@@ -835,12 +1048,14 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 break;
             }
             case Opcode::Duplicate: {
+                if (in.plan != 0 && Compute(f, &in, ip)) break;
                 SPARREL_NEED(1);
                 Value copy = stack->back();
                 stack->push_back(std::move(copy));
                 break;
             }
             case Opcode::DuplicatePair: {
+                if (in.plan != 0 && Compute(f, &in, ip)) break;
                 SPARREL_NEED(2);
                 if constexpr (!kBudgeted) {
                     // The head of a counting loop (copy bound and counter, compare, test) decided
@@ -903,6 +1118,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 if (!stack->empty()) stack->pop_back();
                 break;
             case Opcode::PushValue:
+                if (in.plan != 0 && Compute(f, &in, ip)) break;
                 if constexpr (!kBudgeted) {
                     if (FusablePattern(ip, end)) {
                         if (const Instruction* next = Fused(in, ip, end, code, f)) {
@@ -915,6 +1131,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 break;
             case Opcode::PushVariable:
             case Opcode::PushVariableWritable: {
+                if (in.plan != 0 && Compute(f, &in, ip)) break;
                 if constexpr (!kBudgeted) {
                     // Step and Execute count instructions one by one, so only whole runs take this.
                     if (in.opcode == Opcode::PushVariable && FusablePattern(ip, end)) {

@@ -154,8 +154,11 @@ private:
     // The frame holding the variables of nesting `level`, as seen from `frame`; null if none does.
     Frame* FrameAtLevel(Frame* frame, uint32_t level) const;
     Value* GrowableVariable(Frame* frame, const Instruction& assign, const Value& argument);
+    bool AppendInPlace(Frame* frame, const Instruction* next, const Instruction* end);
     bool ExitBlock();
     const Value* VariableValue(Frame* frame, const Instruction& in) const;
+    const Value* VariableValue(Frame* frame, uint32_t level, uint32_t index) const;
+    bool Compute(Frame* frame, const Instruction* first, const Instruction*& ip);
     const Instruction* Fused(const Instruction& first, const Instruction* next, const Instruction* end,
                              const Instruction* code, Frame* frame);
     bool CallSlow(const Instruction& in);

@@ -10,9 +10,18 @@ const TypeRecord kBooleanRecord{TypeKind::Boolean, nullptr, nullptr, nullptr};
 TypeTable::TypeTable() {
     records_.push_back({TypeKind::Array, &kCharRecord, nullptr, this});
     scalarArrays_[static_cast<size_t>(TypeKind::Char)] = &records_[0];
+    for (int i = 0; i < 2; ++i) {
+        ValueBody* body = NewBody(&kBooleanRecord);
+        body->scalar.boolean = static_cast<uint8_t>(i);
+        commonBooleans_[i] = body;
+    }
 }
 
 TypeTable::~TypeTable() {
+    for (ValueBody*& body : commonBooleans_) {
+        Value::Adopt(body).Reset();
+        body = nullptr;
+    }
     for (ValueBody*& body : commonChars_) {
         Value::Adopt(body).Reset();
         body = nullptr;

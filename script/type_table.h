@@ -60,6 +60,8 @@ public:
     // from these so that text of common characters costs no allocation per character; writers
     // always go through MakeUnique, which copies a body held twice.
     ValueBody* CommonChar(char16_t code);
+    // The table's shared bodies of true and false, under the same rule.
+    ValueBody* CommonBoolean(bool boolean) const { return commonBooleans_[boolean ? 1 : 0]; }
 
 private:
     static constexpr size_t kScalarCount = 3;
@@ -69,4 +71,5 @@ private:
     // The array-of-scalar records of this table (the shared scalar records cannot cache them).
     const TypeRecord* scalarArrays_[kScalarCount] = {};
     ValueBody* commonChars_[256] = {};
+    ValueBody* commonBooleans_[2] = {};
 };

@@ -226,9 +226,10 @@ inline Value NewChar(const TypeTable& types, char16_t code) {
     body->scalar.character = code;
     return Value::Adopt(body);
 }
+// A boolean: one of the table's two shared bodies.
 inline Value NewBoolean(const TypeTable& types, bool boolean) {
-    ValueBody* body = NewBody(types.Boolean());
-    body->scalar.boolean = boolean ? 1 : 0;
+    ValueBody* body = types.CommonBoolean(boolean);
+    ++body->referenceCount;
     return Value::Adopt(body);
 }
 // An empty array of `type` with room for `reserve` items.

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -326,3 +327,34 @@ TEST(CompilerTest, NestingWithinTheLimitCompiles) {
 }
 
 }  // namespace
+
+// Element stores and reads are planned as computations with the instruction that takes their result;
+// arithmetic by an operator a script redefined is not.
+TEST(CompilerTest, PlansComputationsOfElementCode) {
+    auto engine = CompileText("let f = [true]; let i = 0; f[i] = false; if (f[i + 0]) { }");
+    ASSERT_FALSE(engine->hasError) << engine->errorMessage;
+    const Block& main = *engine->mainBlock;
+    std::vector<ComputeEnd> ends;
+    for (const Instruction& in : main.instructions) {
+        if (in.plan != 0) ends.push_back(main.computations[in.plan - 1].end);
+    }
+    EXPECT_EQ(ends, (std::vector<ComputeEnd>{ComputeEnd::StoreElement, ComputeEnd::JumpIfFalse}));
+    const Computation& store = *std::find_if(main.computations.begin(), main.computations.end(),
+                                             [](const Computation& c) { return c.end == ComputeEnd::StoreElement; });
+    EXPECT_EQ(store.length, 5u);  // PushVariableWritable, PushVariable, index!, false, AssignThrough
+    EXPECT_TRUE(store.valueIsTruth);
+
+    engine = CompileText("sub S { function add(a, b) { return 0; } let f = [1]; let x = f[0] + 1; let y = f[0]; }");
+    ASSERT_FALSE(engine->hasError) << engine->errorMessage;
+    const Block* s = nullptr;
+    for (const Block& block : engine->blocks) {
+        if (block.name == "S") s = &block;
+    }
+    ASSERT_NE(s, nullptr);
+    std::vector<uint32_t> lengths;
+    for (const Instruction& in : s->instructions) {
+        if (in.plan != 0) lengths.push_back(s->computations[in.plan - 1].length);
+    }
+    // `f[0]` and its operand 1 before the script's own add, which is called; then `y = f[0]`.
+    EXPECT_EQ(lengths, (std::vector<uint32_t>{4, 4}));
+}

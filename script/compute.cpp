@@ -1,0 +1,436 @@
+#include "script/compute.h"
+
+#include "script/block.h"
+
+namespace {
+
+// What a run's code has left on the stack so far, as the planner sees it.
+struct Entry {
+    enum Kind : uint8_t {
+        Reg,       // a real in a register
+        Truth,     // a comparison's truth (1 or 0) in a register
+        Variable,  // a pushed variable, not yet read
+        Stack,     // a value that was on the stack before the run, `index` deep (1: the top)
+        Constant,  // the constant of instruction `index`
+        Element,   // element r[reg] of the array in variable (level, index), not yet read
+        Writable,  // the variable (level, index) pushed for an element store
+        Slot,      // element r[reg] of that variable, to be stored into
+    } kind;
+    uint8_t reg = 0;
+    uint32_t level = 0;
+    uint32_t index = 0;
+};
+
+class Planner {
+public:
+    Planner(const std::vector<Instruction>& code, uint32_t start) : code_(code), start_(start) {}
+
+    // Plans the longest run from `start`; false when none worth having starts there.
+    bool Plan(Computation& plan);
+
+private:
+    bool Pop(Entry& entry) {
+        if (!entries_.empty()) {
+            entry = entries_.back();
+            entries_.pop_back();
+            return true;
+        }
+        if (popped_ >= 64) return false;
+        entry = Entry{Entry::Stack, 0, 0, ++popped_};
+        return true;
+    }
+    bool NewRegister(uint8_t& reg) {
+        if (registers_ >= kComputeRegisters) return false;
+        reg = static_cast<uint8_t>(registers_++);
+        return true;
+    }
+    ComputeStep& AddStep(ComputeOp op) { return plan_->steps.emplace_back(ComputeStep{op, Opcode::Pop, 0, 0, 0, 0, 0, 0, 0}); }
+    // The entry as a real in a register (read now if it is not one yet); false if it cannot be.
+    bool AsReal(const Entry& entry, uint8_t& reg);
+    // The entry as a truth in a register: reals and truths test against zero, elements of any kind
+    // have their own truth.
+    bool AsTruth(const Entry& entry, uint8_t& reg);
+    bool Binary(ComputeOp op);
+    bool Unary(ComputeOp op);
+    // Whether what is planned so far can end here, leaving its entries on the stack.
+    bool Finish(uint32_t length);
+
+    const std::vector<Instruction>& code_;
+    uint32_t start_;
+    Computation* plan_ = nullptr;
+    std::vector<Entry> entries_;
+    uint32_t popped_ = 0;
+    uint32_t registers_ = 0;
+    uint32_t work_ = 0;  // operators and jumps planned: a run without any is not worth a plan
+};
+
+bool Planner::AsReal(const Entry& entry, uint8_t& reg) {
+    switch (entry.kind) {
+        case Entry::Reg:
+            reg = entry.reg;
+            return true;
+        case Entry::Variable:
+        case Entry::Stack:
+        case Entry::Element: {
+            if (!NewRegister(reg)) return false;
+            ComputeStep& step = AddStep(entry.kind == Entry::Variable ? ComputeOp::Variable
+                                        : entry.kind == Entry::Stack  ? ComputeOp::Stack
+                                                                      : ComputeOp::Element);
+            step.dst = reg;
+            step.x = entry.reg;
+            step.level = entry.level;
+            step.index = entry.index;
+            return true;
+        }
+        case Entry::Constant: {
+            double real;
+            if (!code_[entry.index].value.ReadReal(real) || !NewRegister(reg)) return false;
+            ComputeStep& step = AddStep(ComputeOp::Constant);
+            step.dst = reg;
+            step.constant = real;
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+bool Planner::AsTruth(const Entry& entry, uint8_t& reg) {
+    if (entry.kind == Entry::Truth) {
+        reg = entry.reg;
+        return true;
+    }
+    if (entry.kind == Entry::Element) {
+        if (!NewRegister(reg)) return false;
+        ComputeStep& step = AddStep(ComputeOp::ElementTruth);
+        step.dst = reg;
+        step.x = entry.reg;
+        step.level = entry.level;
+        step.index = entry.index;
+        return true;
+    }
+    return AsReal(entry, reg);
+}
+
+bool Planner::Binary(ComputeOp op) {
+    Entry second;
+    Entry first;
+    uint8_t y;
+    uint8_t x;
+    uint8_t result;
+    // The second operand is read first, as the instructions would have it on top.
+    if (!Pop(second) || !Pop(first)) return false;
+    if (first.kind == Entry::Truth || second.kind == Entry::Truth) return false;
+    if (!AsReal(first, x) || !AsReal(second, y) || !NewRegister(result)) return false;
+    ComputeStep& step = AddStep(op);
+    step.dst = result;
+    step.x = x;
+    step.y = y;
+    entries_.push_back(Entry{Entry::Reg, result});
+    ++work_;
+    return true;
+}
+
+bool Planner::Unary(ComputeOp op) {
+    Entry operand;
+    uint8_t x;
+    uint8_t result;
+    if (!Pop(operand) || operand.kind == Entry::Truth || !AsReal(operand, x) || !NewRegister(result)) {
+        return false;
+    }
+    ComputeStep& step = AddStep(op);
+    step.dst = result;
+    step.x = x;
+    entries_.push_back(Entry{Entry::Reg, result});
+    ++work_;
+    return true;
+}
+
+bool Planner::Finish(uint32_t length) {
+    if (length < 2 || work_ == 0 || entries_.size() > kComputeOutputs) return false;
+    for (const Entry& entry : entries_) {
+        ComputeOutput output{ComputeOutput::Real, 0, 0, 0};
+        switch (entry.kind) {
+            case Entry::Reg:
+                output.reg = entry.reg;
+                break;
+            case Entry::Truth:
+                output.kind = ComputeOutput::Truth;
+                output.reg = entry.reg;
+                break;
+            case Entry::Variable:
+                output = ComputeOutput{ComputeOutput::Variable, 0, entry.level, entry.index};
+                break;
+            case Entry::Stack:
+                output = ComputeOutput{ComputeOutput::Stack, 0, 0, entry.index};
+                break;
+            case Entry::Constant:
+                output = ComputeOutput{ComputeOutput::Constant, 0, 0, entry.index};
+                break;
+            case Entry::Element:
+                if (!AsReal(entry, output.reg)) return false;
+                break;
+            default:
+                return false;
+        }
+        plan_->outputs.push_back(output);
+    }
+    // Computations pay where they take the place of element reads and writes; elsewhere running the
+    // instructions (with the machine's own pairing of pushes and operators) is as quick.
+    bool elements = plan_->end == ComputeEnd::StoreElement;
+    for (const ComputeStep& step : plan_->steps) {
+        if (step.op == ComputeOp::Element || step.op == ComputeOp::ElementTruth) elements = true;
+    }
+    if (!elements) return false;
+    // Values that end where they started (the counters of a loop head) are left alone.
+    size_t kept = 0;
+    while (kept < plan_->outputs.size() && kept < popped_ && plan_->outputs[kept].kind == ComputeOutput::Stack &&
+           plan_->outputs[kept].index == popped_ - kept) {
+        ++kept;
+    }
+    plan_->outputs.erase(plan_->outputs.begin(), plan_->outputs.begin() + static_cast<std::ptrdiff_t>(kept));
+    plan_->popped = popped_ - static_cast<uint32_t>(kept);
+    for (const ComputeOutput& output : plan_->outputs) {
+        if (output.kind == ComputeOutput::Stack) plan_->outputsReadStack = true;
+    }
+    plan_->length = length;
+    return true;
+}
+
+bool Planner::Plan(Computation& plan) {
+    plan_ = &plan;
+    const uint32_t size = static_cast<uint32_t>(code_.size());
+    for (uint32_t k = start_; k < size; ++k) {
+        const Instruction& in = code_[k];
+        const uint32_t length = k - start_;
+        // A state that cannot go on ends the run before this instruction, if it can end there.
+        const Computation savedPlan = plan;
+        const std::vector<Entry> savedEntries = entries_;
+        const uint32_t savedPopped = popped_;
+        const uint32_t savedRegisters = registers_;
+        const uint32_t savedWork = work_;
+        auto stop = [&]() {
+            plan = savedPlan;
+            entries_ = savedEntries;
+            popped_ = savedPopped;
+            registers_ = savedRegisters;
+            work_ = savedWork;
+            return Finish(length);
+        };
+        switch (in.opcode) {
+            case Opcode::PushValue:
+                entries_.push_back(Entry{Entry::Constant, 0, 0, k});
+                continue;
+            case Opcode::PushVariable:
+                entries_.push_back(Entry{Entry::Variable, 0, in.a, in.b});
+                continue;
+            case Opcode::PushVariableWritable:
+                if (k != start_) return stop();
+                entries_.push_back(Entry{Entry::Writable, 0, in.a, in.b});
+                continue;
+            case Opcode::Duplicate:
+            case Opcode::DuplicatePair:
+            case Opcode::Swap: {
+                Entry top;
+                Entry below;
+                bool ok = Pop(top) && (in.opcode == Opcode::Duplicate || Pop(below));
+                ok = ok && top.kind != Entry::Writable && top.kind != Entry::Slot &&
+                     (in.opcode == Opcode::Duplicate || (below.kind != Entry::Writable && below.kind != Entry::Slot));
+                if (!ok) return stop();
+                if (in.opcode == Opcode::Duplicate) {
+                    entries_.insert(entries_.end(), {top, top});
+                } else if (in.opcode == Opcode::DuplicatePair) {
+                    entries_.insert(entries_.end(), {below, top, below, top});
+                } else {
+                    entries_.insert(entries_.end(), {top, below});
+                }
+                continue;
+            }
+            case Opcode::CallAndPushResult: {
+                bool ok;
+                switch (in.a) {
+                    case kFastAdd:
+                        ok = Binary(ComputeOp::Add);
+                        break;
+                    case kFastSubtract:
+                        ok = Binary(ComputeOp::Subtract);
+                        break;
+                    case kFastMultiply:
+                        ok = Binary(ComputeOp::Multiply);
+                        break;
+                    case kFastDivide:
+                        ok = Binary(ComputeOp::Divide);
+                        break;
+                    case kFastRemainder:
+                        ok = Binary(ComputeOp::Remainder);
+                        break;
+                    case kFastCompare:
+                        ok = Binary(ComputeOp::Compare);
+                        break;
+                    case kFastSuccessor:
+                        ok = Unary(ComputeOp::Successor);
+                        break;
+                    case kFastPredecessor:
+                        ok = Unary(ComputeOp::Predecessor);
+                        break;
+                    case kFastNegative:
+                        ok = Unary(ComputeOp::Negative);
+                        break;
+                    case kFastTrue:
+                    case kFastFalse: {
+                        uint8_t reg;
+                        ok = NewRegister(reg);
+                        if (ok) {
+                            ComputeStep& step = AddStep(ComputeOp::Constant);
+                            step.dst = reg;
+                            step.constant = in.a == kFastTrue ? 1 : 0;
+                            entries_.push_back(Entry{Entry::Truth, reg});
+                        }
+                        break;
+                    }
+                    case kFastIndex:
+                    case kFastIndexWritable: {
+                        Entry position;
+                        Entry array;
+                        uint8_t reg;
+                        ok = Pop(position) && Pop(array) && position.kind != Entry::Truth &&
+                             array.kind == (in.a == kFastIndex ? Entry::Variable : Entry::Writable) &&
+                             AsReal(position, reg);
+                        if (ok) {
+                            entries_.push_back(Entry{in.a == kFastIndex ? Entry::Element : Entry::Slot, reg,
+                                                     array.level, array.index});
+                            ++work_;
+                        }
+                        break;
+                    }
+                    default:
+                        ok = false;
+                        break;
+                }
+                if (!ok) return stop();
+                continue;
+            }
+            case Opcode::CompareEqual:
+            case Opcode::CompareGreater:
+            case Opcode::CompareGreaterEqual:
+            case Opcode::CompareLess:
+            case Opcode::CompareLessEqual:
+            case Opcode::CompareNotEqual: {
+                Entry order;
+                uint8_t x;
+                uint8_t result;
+                if (!Pop(order) || order.kind == Entry::Truth || !AsReal(order, x) || !NewRegister(result)) {
+                    return stop();
+                }
+                ComputeStep& step = AddStep(ComputeOp::Holds);
+                step.comparison = in.opcode;
+                step.dst = result;
+                step.x = x;
+                entries_.push_back(Entry{Entry::Truth, result});
+                ++work_;
+                continue;
+            }
+            case Opcode::EnterBody: {
+                // Variables pushed before the entry must be read before it voids anything.
+                for (const Entry& entry : entries_) {
+                    if (entry.kind == Entry::Variable || entry.kind == Entry::Element ||
+                        entry.kind == Entry::Writable || entry.kind == Entry::Slot) {
+                        return stop();
+                    }
+                }
+                ComputeStep& step = AddStep(ComputeOp::Enter);
+                step.index = in.a;
+                step.level = in.b;
+                step.bodies = in.c;
+                continue;
+            }
+            case Opcode::Assign: {
+                Entry source;
+                uint8_t reg;
+                if (!Pop(source) || source.kind == Entry::Truth || !AsReal(source, reg)) return stop();
+                plan.end = ComputeEnd::Assign;
+                plan.value = reg;
+                plan.level = in.a;
+                plan.index = in.b;
+                ++work_;
+                return Finish(length + 1);
+            }
+            case Opcode::AssignThrough: {
+                Entry source;
+                Entry slot;
+                uint8_t reg;
+                if (!Pop(source) || !Pop(slot) || slot.kind != Entry::Slot) return stop();
+                const bool truth = source.kind == Entry::Truth;
+                if (!(truth ? AsTruth(source, reg) : AsReal(source, reg))) return stop();
+                plan.end = ComputeEnd::StoreElement;
+                plan.valueIsTruth = truth;
+                plan.value = reg;
+                plan.position = slot.reg;
+                plan.level = slot.level;
+                plan.index = slot.index;
+                ++work_;
+                return Finish(length + 1);
+            }
+            case Opcode::CaseJumpIfFalse:
+            case Opcode::CaseJumpIfTrue:
+            case Opcode::LoopIf:
+            case Opcode::LoopWhileGreater:
+            case Opcode::LoopWhileLess: {
+                Entry condition;
+                uint8_t reg;
+                if (!Pop(condition)) return stop();
+                if (in.opcode == Opcode::LoopWhileGreater || in.opcode == Opcode::LoopWhileLess) {
+                    uint8_t order;
+                    if (condition.kind == Entry::Truth || !AsReal(condition, order) || !NewRegister(reg)) {
+                        return stop();
+                    }
+                    ComputeStep& step = AddStep(ComputeOp::Holds);
+                    step.comparison =
+                        in.opcode == Opcode::LoopWhileGreater ? Opcode::CompareGreater : Opcode::CompareLess;
+                    step.dst = reg;
+                    step.x = order;
+                } else if (!AsTruth(condition, reg)) {
+                    return stop();
+                }
+                plan.end = in.opcode == Opcode::CaseJumpIfTrue ? ComputeEnd::JumpIfTrue : ComputeEnd::JumpIfFalse;
+                plan.value = reg;
+                plan.target = in.a;
+                ++work_;
+                return Finish(length + 1);
+            }
+            default:
+                return stop();
+        }
+    }
+    return Finish(size - start_);
+}
+
+bool CanStart(Opcode opcode) {
+    switch (opcode) {
+        case Opcode::PushValue:
+        case Opcode::PushVariable:
+        case Opcode::PushVariableWritable:
+        case Opcode::Duplicate:
+        case Opcode::DuplicatePair:
+        case Opcode::CallAndPushResult:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+void PlanComputations(std::vector<Instruction>& code, std::vector<Computation>& plans) {
+    plans.clear();
+    for (Instruction& in : code)
+        in.plan = 0;
+    const uint32_t size = static_cast<uint32_t>(code.size());
+    for (uint32_t i = 0; i < size; ++i) {
+        if (!CanStart(code[i].opcode)) continue;
+        Computation plan;
+        if (!Planner(code, i).Plan(plan)) continue;
+        plans.push_back(std::move(plan));
+        code[i].plan = static_cast<uint32_t>(plans.size());
+    }
+}

@@ -1,0 +1,88 @@
+#pragma once
+// Computations: straight runs of code on reals (pushes, the arithmetic and comparison operators,
+// element reads, stack copies, a body's entry) together with the instruction that takes their
+// result (an assignment, an element store, a conditional jump). The compiler plans them once a block
+// is complete; the machine carries one out in a single step into registers of plain doubles. When an
+// operand is not what the plan takes (anything but a real where a real is needed, void, an index
+// out of range...), the machine changes nothing and runs the instructions one by one instead, so
+// every error is raised by the instruction that raises it, with its line.
+
+#include <cstdint>
+#include <vector>
+
+#include "script/opcode.h"
+#include "script/value.h"
+
+struct Instruction;
+
+// Registers a computation may use; a longer run is cut short.
+inline constexpr uint32_t kComputeRegisters = 32;
+// Values a computation may leave on the stack.
+inline constexpr uint32_t kComputeOutputs = 8;
+
+enum class ComputeOp : uint8_t {
+    Variable,      // r[dst] = the real in variable (level, index)
+    Stack,         // r[dst] = the real `index` values below the stack's top at the start (1: the top)
+    Constant,      // r[dst] = constant
+    Element,       // r[dst] = the real at position r[x] of the array in variable (level, index)
+    ElementTruth,  // r[dst] = the truth (1 or 0) of the element at position r[x] of that array
+    Add,           // r[dst] = r[x] + r[y], and so on
+    Subtract,
+    Multiply,
+    Divide,
+    Remainder,
+    Compare,  // -1, 0 or 1
+    Successor,
+    Predecessor,
+    Negative,
+    Holds,  // r[dst] = 1 if `comparison` holds for the order r[x], else 0
+    Enter,  // a body run in place: variables index .. index + level - 1 voided; `bodies` around it
+};
+
+struct ComputeStep {
+    ComputeOp op;
+    Opcode comparison;  // Holds
+    uint8_t dst;
+    uint8_t x;
+    uint8_t y;
+    uint32_t level;
+    uint32_t index;
+    uint32_t bodies;
+    double constant;
+};
+
+enum class ComputeEnd : uint8_t {
+    None,          // go on after the run
+    Assign,        // variable (level, index) = r[value]
+    StoreElement,  // element r[position] of the array in variable (level, index) = r[value]
+    JumpIfFalse,   // to `target` unless r[value] is non-zero
+    JumpIfTrue,
+};
+
+struct ComputeOutput {
+    enum Kind : uint8_t { Real, Truth, Variable, Stack, Constant } kind;
+    uint8_t reg;         // Real, Truth
+    uint32_t level;  // Variable
+    // Variable: its index; Stack: depth at the start (1: the top); Constant: the block's instruction
+    // whose constant is pushed
+    uint32_t index;
+};
+
+struct Computation {
+    uint32_t length = 0;  // instructions it stands for, its ending included
+    uint32_t popped = 0;  // values it takes off the stack
+    std::vector<ComputeStep> steps;
+    std::vector<ComputeOutput> outputs;  // pushed in order once the popped values are gone
+    bool outputsReadStack = false;       // some output is a value from below the run's stack
+    ComputeEnd end = ComputeEnd::None;
+    bool valueIsTruth = false;  // StoreElement: a boolean is stored, else a real
+    uint8_t value = 0;
+    uint8_t position = 0;
+    uint32_t level = 0;
+    uint32_t index = 0;
+    uint32_t target = 0;
+};
+
+// Plans the computations of `code` (its jumps resolved), storing them in `plans` and marking the
+// first instruction of each with its plan's number plus one.
+void PlanComputations(std::vector<Instruction>& code, std::vector<Computation>& plans);

@@ -29,7 +29,8 @@ struct Instruction {
     // Calls and EnterBody: the bodies compiled in place around the instruction, each of which stands
     // for a frame when the nesting limit is counted.
     uint32_t c = 0;
-    // The number plus one of the block's computation that starts here; 0 for none.
+    // The number plus one of the block's computation that starts here, or kPairPlan and the index of
+    // its pair plan; 0 for none.
     uint32_t plan = 0;
 };
 
@@ -80,6 +81,7 @@ struct Block {
     std::vector<Instruction> instructions;
     std::vector<LoopInPlace> loopsInPlace;
     std::vector<Computation> computations;
+    std::vector<PairPlan> pairs;
     BlockKind kind = BlockKind::Normal;
     uint32_t variableCount = 0;  // variables declared in the block, parameters included
     bool isNative = false;       // registered from a builtin row, with or without a function

@@ -419,9 +419,66 @@ bool CanStart(Opcode opcode) {
     }
 }
 
+bool PairOperandOf(const Instruction& in, PairOperand& operand) {
+    if (in.opcode == Opcode::PushVariable) {
+        operand = PairOperand{true, in.a, in.b, 0};
+        return true;
+    }
+    double real;
+    if (in.opcode != Opcode::PushValue || !in.value.ReadReal(real)) return false;
+    operand = PairOperand{false, 0, 0, real};
+    return true;
+}
+
+bool PlanPair(const std::vector<Instruction>& code, uint32_t start, PairPlan& pair) {
+    const uint32_t size = static_cast<uint32_t>(code.size());
+    if (!PairOperandOf(code[start], pair.x)) return false;
+    uint32_t k = start + 1;
+    if (k < size && PairOperandOf(code[k], pair.y)) {
+        ++k;
+        if (k >= size || code[k].opcode != Opcode::CallAndPushResult || code[k].a < kFastAdd ||
+            code[k].a > kFastCompare) {
+            return false;
+        }
+        pair.binary = true;
+    } else if (k >= size || code[k].opcode != Opcode::CallAndPushResult || code[k].a < kFastSuccessor ||
+               code[k].a > kFastNegative) {
+        return false;
+    } else {
+        pair.binary = false;
+    }
+    pair.call = code[k].a;
+    ++k;
+    pair.hasComparison = false;
+    pair.end = PairEnd::Push;
+    if (pair.call == kFastCompare && k < size && code[k].opcode >= Opcode::CompareEqual &&
+        code[k].opcode <= Opcode::CompareNotEqual) {
+        pair.hasComparison = true;
+        pair.comparison = code[k].opcode;
+        ++k;
+        if (k < size) {
+            const Opcode jump = code[k].opcode;
+            if (jump == Opcode::CaseJumpIfFalse || jump == Opcode::LoopIf || jump == Opcode::CaseJumpIfTrue) {
+                pair.end = jump == Opcode::CaseJumpIfTrue ? PairEnd::JumpIfTrue : PairEnd::JumpIfFalse;
+                pair.target = code[k].a;
+                ++k;
+            }
+        }
+    } else if (pair.call != kFastCompare && k < size && code[k].opcode == Opcode::Assign) {
+        pair.end = PairEnd::Assign;
+        pair.level = code[k].a;
+        pair.index = code[k].b;
+        ++k;
+    }
+    pair.length = k - start;
+    return true;
+}
+
 }  // namespace
 
-void PlanComputations(std::vector<Instruction>& code, std::vector<Computation>& plans) {
+void PlanComputations(std::vector<Instruction>& code, std::vector<Computation>& plans,
+                      std::vector<PairPlan>& pairs) {
+    pairs.clear();
     plans.clear();
     for (Instruction& in : code)
         in.plan = 0;
@@ -432,5 +489,11 @@ void PlanComputations(std::vector<Instruction>& code, std::vector<Computation>& 
         if (!Planner(code, i).Plan(plan)) continue;
         plans.push_back(std::move(plan));
         code[i].plan = static_cast<uint32_t>(plans.size());
+    }
+    for (uint32_t i = 0; i < size; ++i) {
+        PairPlan pair;
+        if (code[i].plan != 0 || !PlanPair(code, i, pair)) continue;
+        code[i].plan = kPairPlan | static_cast<uint32_t>(pairs.size());
+        pairs.push_back(pair);
     }
 }

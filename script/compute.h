@@ -83,6 +83,42 @@ struct Computation {
     uint32_t target = 0;
 };
 
+// A push of a real and the operator after it (with a second push for a binary one), and what takes
+// the result: an assignment, a comparison's conditional jump, or nothing (the result is pushed).
+// Decoded once, so that the machine does them in one step.
+struct PairOperand {
+    bool isVariable;
+    uint32_t level;
+    uint32_t index;
+    double constant;
+};
+
+enum class PairEnd : uint8_t {
+    Push,        // the result; a comparison's truth when `comparison` is set
+    Assign,      // into variable (level, index), when it is void or a real; else pushed, the Assign next
+    JumpIfFalse,  // on the truth of `comparison`, to `target`
+    JumpIfTrue,
+};
+
+struct PairPlan {
+    uint32_t call;  // a FastCall from kFastAdd to kFastNegative
+    bool binary;
+    bool hasComparison;
+    Opcode comparison;
+    PairOperand x;
+    PairOperand y;
+    PairEnd end;
+    uint32_t length;  // instructions it stands for, its ending included
+    uint32_t level;
+    uint32_t index;
+    uint32_t target;
+};
+
+// Marks a pair plan in Instruction::plan (the rest of which is its index).
+inline constexpr uint32_t kPairPlan = 0x80000000u;
+
 // Plans the computations of `code` (its jumps resolved), storing them in `plans` and marking the
-// first instruction of each with its plan's number plus one.
-void PlanComputations(std::vector<Instruction>& code, std::vector<Computation>& plans);
+// first instruction of each with its plan's number plus one, then the pairs at the instructions where
+// no computation starts, in `pairs`, marked with kPairPlan and their index.
+void PlanComputations(std::vector<Instruction>& code, std::vector<Computation>& plans,
+                      std::vector<PairPlan>& pairs);

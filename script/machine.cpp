@@ -798,17 +798,6 @@ bool ScriptMachine::Compute(Frame* frame, const Instruction* first, const Instru
     return true;
 }
 
-// Whether the instructions after a push of a real (`next` on) form an arithmetic or comparison that
-// Fused can finish at once.
-inline bool FusablePattern(const Instruction* next, const Instruction* end) {
-    if (next >= end) return false;
-    if (next->opcode == Opcode::PushValue || next->opcode == Opcode::PushVariable) {
-        return next + 1 < end && next[1].opcode == Opcode::CallAndPushResult && next[1].a >= kFastAdd &&
-               next[1].a <= kFastCompare;
-    }
-    return next->opcode == Opcode::CallAndPushResult && next->a >= kFastSuccessor && next->a <= kFastNegative;
-}
-
 // The variable an instruction names, or null when it cannot be found.
 inline const Value* ScriptMachine::VariableValue(Frame* frame, const Instruction& in) const {
     return VariableValue(frame, in.a, in.b);
@@ -820,66 +809,64 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
     return &holder->variables[index];
 }
 
-// Runs a push of a real and the arithmetic or comparison after it (FusablePattern) as one step, with
-// the very effect of running them one by one: the operands are reals, so none of them can fail. The
-// result is assigned when an assignment of the same type follows, a comparison's truth decides the
-// jump that follows it, and otherwise the result is pushed. Returns where to go on, or null (nothing
-// done) when the operands are not plain reals.
-const Instruction* ScriptMachine::Fused(const Instruction& first, const Instruction* next,
-                                        const Instruction* end, const Instruction* code, Frame* frame) {
+// Runs a pair plan (see script/compute.h) with the very effect of its instructions: its operands are
+// reals, so none of them can fail. Returns false (nothing done) when an operand is not a real.
+[[gnu::always_inline]] inline bool ScriptMachine::RunPair(Frame* frame, const Instruction* first,
+                                                          const Instruction*& ip) {
+    const PairPlan& pair = frame->block->pairs[first->plan & ~kPairPlan];
     double x;
-    if (first.opcode == Opcode::PushValue) {
-        if (!first.value.ReadReal(x)) return nullptr;
+    double y = 0;
+    if (pair.x.isVariable) {
+        const Value* variable = VariableValue(frame, pair.x.level, pair.x.index);
+        if (variable == nullptr || !variable->ReadReal(x)) return false;
     } else {
-        const Value* variable = VariableValue(frame, first);
-        if (variable == nullptr || !variable->ReadReal(x)) return nullptr;
+        x = pair.x.constant;
     }
-    uint32_t call;
-    double result;
-    const Instruction* rest;
-    if (next->opcode == Opcode::PushValue || next->opcode == Opcode::PushVariable) {
-        double y;
-        if (next->opcode == Opcode::PushValue) {
-            if (!next->value.ReadReal(y)) return nullptr;
+    if (pair.binary) {
+        if (pair.y.isVariable) {
+            const Value* variable = VariableValue(frame, pair.y.level, pair.y.index);
+            if (variable == nullptr || !variable->ReadReal(y)) return false;
         } else {
-            const Value* variable = VariableValue(frame, *next);
-            if (variable == nullptr || !variable->ReadReal(y)) return nullptr;
+            y = pair.y.constant;
         }
-        call = next[1].a;
-        result = BinaryReal(call, x, y);
-        rest = next + 2;
-    } else {
-        call = next->a;
-        result = call == kFastSuccessor ? x + 1 : call == kFastPredecessor ? x - 1 : -x;
-        rest = next + 1;
     }
-
-    FrameValues& stack = frame->stack;
-    if (call == kFastCompare && rest < end && rest->opcode >= Opcode::CompareEqual &&
-        rest->opcode <= Opcode::CompareNotEqual) {
-        const bool truth = ComparisonHolds(rest->opcode, result);
-        const Instruction* after = rest + 1;
-        if (after < end) {
-            if (after->opcode == Opcode::CaseJumpIfFalse || after->opcode == Opcode::LoopIf) {
-                return truth ? after + 1 : code + after->a;
+    const double result = pair.binary                     ? BinaryReal(pair.call, x, y)
+                          : pair.call == kFastSuccessor   ? x + 1
+                          : pair.call == kFastPredecessor ? x - 1
+                                                          : -x;
+    const Instruction* after = first + pair.length;
+    switch (pair.end) {
+        case PairEnd::JumpIfFalse:
+            ip = ComparisonHolds(pair.comparison, result) ? after : frame->block->instructions.data() + pair.target;
+            return true;
+        case PairEnd::JumpIfTrue:
+            ip = ComparisonHolds(pair.comparison, result) ? frame->block->instructions.data() + pair.target : after;
+            return true;
+        case PairEnd::Assign: {
+            Frame* holder = FrameAtLevel(frame, pair.level);
+            if (holder != nullptr && pair.index < holder->variables.size()) {
+                Value& destination = holder->variables[pair.index];
+                if (destination.IsVoid() || destination.Type() == &kRealRecord) {
+                    destination = NewRealValue(result);
+                    ip = after;
+                    return true;
+                }
             }
-            if (after->opcode == Opcode::CaseJumpIfTrue) return truth ? code + after->a : after + 1;
+            // The Assign runs and reports what is wrong.
+            frame->stack.push_back(NewRealValue(result));
+            ip = after - 1;
+            return true;
         }
-        stack.push_back(NewBoolean(*types, truth));
-        return after;
-    }
-    if (call != kFastCompare && rest < end && rest->opcode == Opcode::Assign) {
-        Frame* holder = FrameAtLevel(frame, rest->a);
-        if (holder != nullptr && rest->b < holder->variables.size()) {
-            Value& destination = holder->variables[rest->b];
-            if (destination.IsVoid() || destination.Type() == &kRealRecord) {
-                destination = NewRealValue(result);
-                return rest + 1;
+        case PairEnd::Push:
+            if (pair.hasComparison) {
+                frame->stack.push_back(NewBoolean(*types, ComparisonHolds(pair.comparison, result)));
+            } else {
+                frame->stack.push_back(NewRealValue(result));
             }
-        }
+            ip = after;
+            return true;
     }
-    stack.push_back(NewRealValue(result));
-    return rest;
+    return false;
 }
 
 template <bool kBudgeted>
@@ -1118,29 +1105,12 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 if (!stack->empty()) stack->pop_back();
                 break;
             case Opcode::PushValue:
-                if (in.plan != 0 && Compute(f, &in, ip)) break;
-                if constexpr (!kBudgeted) {
-                    if (FusablePattern(ip, end)) {
-                        if (const Instruction* next = Fused(in, ip, end, code, f)) {
-                            ip = next;
-                            break;
-                        }
-                    }
-                }
+                if (in.plan != 0 && ((in.plan & kPairPlan) ? RunPair(f, &in, ip) : Compute(f, &in, ip))) break;
                 stack->push_back(in.value);
                 break;
             case Opcode::PushVariable:
             case Opcode::PushVariableWritable: {
-                if (in.plan != 0 && Compute(f, &in, ip)) break;
-                if constexpr (!kBudgeted) {
-                    // Step and Execute count instructions one by one, so only whole runs take this.
-                    if (in.opcode == Opcode::PushVariable && FusablePattern(ip, end)) {
-                        if (const Instruction* next = Fused(in, ip, end, code, f)) {
-                            ip = next;
-                            break;
-                        }
-                    }
-                }
+                if (in.plan != 0 && ((in.plan & kPairPlan) ? RunPair(f, &in, ip) : Compute(f, &in, ip))) break;
                 Frame* holder = FrameAtLevel(f, in.a);
                 if (holder == nullptr || in.b >= holder->variables.size() || holder->variables[in.b].IsVoid())
                     [[unlikely]] {

@@ -159,8 +159,7 @@ private:
     const Value* VariableValue(Frame* frame, const Instruction& in) const;
     const Value* VariableValue(Frame* frame, uint32_t level, uint32_t index) const;
     bool Compute(Frame* frame, const Instruction* first, const Instruction*& ip);
-    const Instruction* Fused(const Instruction& first, const Instruction* next, const Instruction* end,
-                             const Instruction* code, Frame* frame);
+    bool RunPair(Frame* frame, const Instruction* first, const Instruction*& ip);
     bool CallSlow(const Instruction& in);
     Value CallNative(const Block& callee, int32_t count, Value* arguments);
     bool AssignThrough(const Instruction& in);

@@ -336,7 +336,7 @@ TEST(CompilerTest, PlansComputationsOfElementCode) {
     const Block& main = *engine->mainBlock;
     std::vector<ComputeEnd> ends;
     for (const Instruction& in : main.instructions) {
-        if (in.plan != 0) ends.push_back(main.computations[in.plan - 1].end);
+        if (in.plan != 0 && (in.plan & kPairPlan) == 0) ends.push_back(main.computations[in.plan - 1].end);
     }
     EXPECT_EQ(ends, (std::vector<ComputeEnd>{ComputeEnd::StoreElement, ComputeEnd::JumpIfFalse}));
     const Computation& store = *std::find_if(main.computations.begin(), main.computations.end(),
@@ -353,8 +353,17 @@ TEST(CompilerTest, PlansComputationsOfElementCode) {
     ASSERT_NE(s, nullptr);
     std::vector<uint32_t> lengths;
     for (const Instruction& in : s->instructions) {
-        if (in.plan != 0) lengths.push_back(s->computations[in.plan - 1].length);
+        if (in.plan != 0 && (in.plan & kPairPlan) == 0) lengths.push_back(s->computations[in.plan - 1].length);
     }
     // `f[0]` and its operand 1 before the script's own add, which is called; then `y = f[0]`.
     EXPECT_EQ(lengths, (std::vector<uint32_t>{4, 4}));
+
+    // A push and an operator with what takes the result are decoded as a pair.
+    engine = CompileText("let n = 0; n = n * 2; while (n < 3) { n++; }");
+    ASSERT_FALSE(engine->hasError) << engine->errorMessage;
+    std::vector<PairEnd> pairs;
+    for (const Instruction& in : engine->mainBlock->instructions) {
+        if ((in.plan & kPairPlan) != 0) pairs.push_back(engine->mainBlock->pairs[in.plan & ~kPairPlan].end);
+    }
+    EXPECT_EQ(pairs, (std::vector<PairEnd>{PairEnd::Assign, PairEnd::JumpIfFalse, PairEnd::Assign}));
 }

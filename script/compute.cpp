@@ -39,12 +39,17 @@ private:
         entry = Entry{Entry::Stack, 0, 0, ++popped_};
         return true;
     }
+    // Constants are in their registers before the first step.
+    void SetConstant(uint8_t reg, double real) {
+        if (plan_->constants.size() <= reg) plan_->constants.resize(reg + 1u, 0.0);
+        plan_->constants[reg] = real;
+    }
     bool NewRegister(uint8_t& reg) {
         if (registers_ >= kComputeRegisters) return false;
         reg = static_cast<uint8_t>(registers_++);
         return true;
     }
-    ComputeStep& AddStep(ComputeOp op) { return plan_->steps.emplace_back(ComputeStep{op, Opcode::Pop, 0, 0, 0, 0, 0, 0, 0}); }
+    ComputeStep& AddStep(ComputeOp op) { return plan_->steps.emplace_back(ComputeStep{op, Opcode::Pop, 0, 0, 0, 0, 0, 0}); }
     // The entry as a real in a register (read now if it is not one yet); false if it cannot be.
     bool AsReal(const Entry& entry, uint8_t& reg);
     // The entry as a truth in a register: reals and truths test against zero, elements of any kind
@@ -85,9 +90,7 @@ bool Planner::AsReal(const Entry& entry, uint8_t& reg) {
         case Entry::Constant: {
             double real;
             if (!code_[entry.index].value.ReadReal(real) || !NewRegister(reg)) return false;
-            ComputeStep& step = AddStep(ComputeOp::Constant);
-            step.dst = reg;
-            step.constant = real;
+            SetConstant(reg, real);
             return true;
         }
         default:
@@ -175,13 +178,15 @@ bool Planner::Finish(uint32_t length) {
         }
         plan_->outputs.push_back(output);
     }
-    // Computations pay where they take the place of element reads and writes; elsewhere running the
-    // instructions (with the machine's own pairing of pushes and operators) is as quick.
+    // Computations pay where they take the place of element reads and writes or of several operators;
+    // a single operator is as quick as a pair (see PlanPair).
     bool elements = plan_->end == ComputeEnd::StoreElement;
+    uint32_t operators = 0;
     for (const ComputeStep& step : plan_->steps) {
         if (step.op == ComputeOp::Element || step.op == ComputeOp::ElementTruth) elements = true;
+        if (step.op >= ComputeOp::Add && step.op <= ComputeOp::Negative) ++operators;
     }
-    if (!elements) return false;
+    if (!elements && operators < 3) return false;
     // Values that end where they started (the counters of a loop head) are left alone.
     size_t kept = 0;
     while (kept < plan_->outputs.size() && kept < popped_ && plan_->outputs[kept].kind == ComputeOutput::Stack &&
@@ -281,9 +286,7 @@ bool Planner::Plan(Computation& plan) {
                         uint8_t reg;
                         ok = NewRegister(reg);
                         if (ok) {
-                            ComputeStep& step = AddStep(ComputeOp::Constant);
-                            step.dst = reg;
-                            step.constant = in.a == kFastTrue ? 1 : 0;
+                            SetConstant(reg, in.a == kFastTrue ? 1 : 0);
                             entries_.push_back(Entry{Entry::Truth, reg});
                         }
                         break;

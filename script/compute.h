@@ -23,7 +23,6 @@ inline constexpr uint32_t kComputeOutputs = 8;
 enum class ComputeOp : uint8_t {
     Variable,      // r[dst] = the real in variable (level, index)
     Stack,         // r[dst] = the real `index` values below the stack's top at the start (1: the top)
-    Constant,      // r[dst] = constant
     Element,       // r[dst] = the real at position r[x] of the array in variable (level, index)
     ElementTruth,  // r[dst] = the truth (1 or 0) of the element at position r[x] of that array
     Add,           // r[dst] = r[x] + r[y], and so on
@@ -48,7 +47,6 @@ struct ComputeStep {
     uint32_t level;
     uint32_t index;
     uint32_t bodies;
-    double constant;
 };
 
 enum class ComputeEnd : uint8_t {
@@ -72,6 +70,7 @@ struct Computation {
     uint32_t length = 0;  // instructions it stands for, its ending included
     uint32_t popped = 0;  // values it takes off the stack
     std::vector<ComputeStep> steps;
+    std::vector<double> constants;  // the first registers' values before the first step
     std::vector<ComputeOutput> outputs;  // pushed in order once the popped values are gone
     bool outputsReadStack = false;       // some output is a value from below the run's stack
     ComputeEnd end = ComputeEnd::None;

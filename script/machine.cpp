@@ -637,6 +637,7 @@ bool ScriptMachine::Compute(Frame* frame, const Instruction* first, const Instru
     const uint32_t top = stack.size();
     if (top < plan.popped) return false;
     double r[kComputeRegisters];
+    if (!plan.constants.empty()) std::memcpy(r, plan.constants.data(), plan.constants.size() * sizeof(double));
     for (const ComputeStep& step : plan.steps) {
         switch (step.op) {
             case ComputeOp::Variable: {
@@ -646,9 +647,6 @@ bool ScriptMachine::Compute(Frame* frame, const Instruction* first, const Instru
             }
             case ComputeOp::Stack:
                 if (!stack[top - step.index].ReadReal(r[step.dst])) return false;
-                break;
-            case ComputeOp::Constant:
-                r[step.dst] = step.constant;
                 break;
             case ComputeOp::Element:
             case ComputeOp::ElementTruth: {

@@ -195,6 +195,7 @@ bool Planner::Finish(uint32_t length) {
     }
     plan_->outputs.erase(plan_->outputs.begin(), plan_->outputs.begin() + static_cast<std::ptrdiff_t>(kept));
     plan_->popped = popped_ - static_cast<uint32_t>(kept);
+    plan_->reach = popped_;
     for (const ComputeOutput& output : plan_->outputs) {
         if (output.kind == ComputeOutput::Stack) plan_->outputsReadStack = true;
     }

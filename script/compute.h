@@ -69,6 +69,7 @@ struct ComputeOutput {
 struct Computation {
     uint32_t length = 0;  // instructions it stands for, its ending included
     uint32_t popped = 0;  // values it takes off the stack
+    uint32_t reach = 0;   // values below the run's stack that it reads (popped or not)
     std::vector<ComputeStep> steps;
     std::vector<double> constants;  // the first registers' values before the first step
     std::vector<ComputeOutput> outputs;  // pushed in order once the popped values are gone

@@ -635,7 +635,7 @@ bool ScriptMachine::Compute(Frame* frame, const Instruction* first, const Instru
     const Computation& plan = frame->block->computations[first->plan - 1];
     FrameValues& stack = frame->stack;
     const uint32_t top = stack.size();
-    if (top < plan.popped) return false;
+    if (top < plan.reach) return false;
     double r[kComputeRegisters];
     if (!plan.constants.empty()) std::memcpy(r, plan.constants.data(), plan.constants.size() * sizeof(double));
     for (const ComputeStep& step : plan.steps) {

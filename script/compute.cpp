@@ -187,6 +187,8 @@ bool Planner::Finish(uint32_t length) {
         if (step.op >= ComputeOp::Add && step.op <= ComputeOp::Negative) ++operators;
     }
     if (!elements && operators < 3) return false;
+    // A run cut short by a call leaves its values for the instructions; they push them as quickly.
+    if (plan_->end == ComputeEnd::None) return false;
     // Values that end where they started (the counters of a loop head) are left alone.
     size_t kept = 0;
     while (kept < plan_->outputs.size() && kept < popped_ && plan_->outputs[kept].kind == ComputeOutput::Stack &&

@@ -557,6 +557,14 @@ bool ScriptMachine::AssignThrough(const Instruction& in) {
     Value& reference = stack[stack.size() - 2];
     Value& source = stack.back();
     ValueBody* target = reference.Body();
+    // A real over a real element (`xs[i] = x`), the usual case.
+    if (target != nullptr && source.IsHeldReal() && target->type == &kRealRecord &&
+        target->elements.items == nullptr) {
+        target->scalar.real = source.HeldRealValue();
+        stack.pop_back();
+        stack.pop_back();
+        return true;
+    }
     if (reference.IsVoid()) [[unlikely]] {
         // Nothing to overwrite: only after an index that failed.
         stack.resize(stack.size() - 2);
@@ -995,6 +1003,32 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                     break;
                 }
                 SPARREL_SAVE_POSITION();
+                if (in.block->native != nullptr && in.a != kGrowsAssignedVariable && stack->size() >= in.b) {
+                    // A builtin or operator function, called here as CallSlow would.
+                    const uint32_t count = in.b;
+                    calledBuiltin = in.block;
+                    nativeCallBodies = in.c;
+                    Value result =
+                        CallNative(*in.block, static_cast<int32_t>(count), stack->data() + (stack->size() - count));
+                    // A nested run leaves this frame's stack as it was, arguments included.
+                    if (stack->size() < count) [[unlikely]]
+                        stack->InsertVoidAtBottom(count - stack->size());
+                    const uint32_t first = stack->size() - count;
+                    if (in.opcode == Opcode::CallAndPushResult && count != 0) {
+                        (*stack)[first] = std::move(result);
+                        stack->resize(first + 1);
+                    } else {
+                        stack->resize(first);
+                        if (in.opcode == Opcode::CallAndPushResult) stack->push_back(std::move(result));
+                    }
+                    const bool stop = finished;
+                    if (stop) [[unlikely]]
+                        error.line = in.line;
+                    SPARREL_LOAD_FRAME();
+                    if (stop) [[unlikely]]
+                        goto stopped;
+                    break;
+                }
                 if (!CallSlow(in)) {
                     SPARREL_LOAD_FRAME();
                     goto stopped;

@@ -82,6 +82,26 @@ inline bool Truth(const Value& value) {
     }
 }
 
+// The element index a real position names in `array`, if it is a whole number inside it.
+inline bool ElementAt(const ValueBody* array, double position, uint32_t& index) {
+    if (!(position >= 0 && position < array->elements.length)) return false;
+    index = static_cast<uint32_t>(position);
+    return static_cast<double>(index) == position;
+}
+
+// A builtin's result in place of its `count` arguments on top of `stack`, when it is pushed.
+inline void PutCallResult(FrameValues& stack, uint32_t count, bool pushResult, Value&& result) {
+    if (count != 0 && pushResult) {
+        // The result takes the first argument's slot.
+        const uint32_t first = stack.size() - count;
+        stack[first] = std::move(result);
+        stack.resize(first + 1);
+    } else {
+        stack.resize(stack.size() - count);
+        if (pushResult) stack.push_back(std::move(result));
+    }
+}
+
 // The result of a binary operator on two reals, or of compare (-1, 0 or 1).
 [[gnu::always_inline]] inline double BinaryReal(uint32_t call, double a, double b) {
     switch (call) {
@@ -144,9 +164,8 @@ inline bool Truth(const Value& value) {
             double real;
             if (array == nullptr || array->type->kind != TypeKind::Array || !stack[n - 1].ReadReal(real))
                 return false;
-            if (!(real >= 0 && real < array->elements.length)) return false;
-            const uint32_t index = static_cast<uint32_t>(real);
-            if (static_cast<double>(index) != real) return false;
+            uint32_t index;
+            if (!ElementAt(array, real, index)) return false;
             // For a write the slot is made unique first, so the assignment through it changes this
             // container's element only (the container itself is the variable's, made unique already).
             if (call == kFastIndexWritable) MakeUnique(array->elements[index]);
@@ -509,15 +528,7 @@ bool ScriptMachine::CallSlow(const Instruction& in) {
         if (grown != nullptr && error.raised && finished) [[unlikely]] {
             *grown = arguments[0];  // the operator failed before changing anything
         }
-        if (count != 0 && pushResult) {
-            // The result takes the first argument's slot.
-            const uint32_t first = stack.size() - count;
-            stack[first] = std::move(result);
-            stack.resize(first + 1);
-        } else {
-            stack.resize(stack.size() - count);
-            if (pushResult) stack.push_back(std::move(result));
-        }
+        PutCallResult(stack, count, pushResult, std::move(result));
         if (finished) [[unlikely]] {
             error.line = in.line;
             return false;
@@ -661,10 +672,8 @@ bool ScriptMachine::Compute(Frame* frame, const Instruction* first, const Instru
                 const Value* variable = VariableValue(frame, step.level, step.index);
                 const ValueBody* array = variable != nullptr ? variable->Body() : nullptr;
                 if (array == nullptr || array->type->kind != TypeKind::Array) return false;
-                const double position = r[step.x];
-                if (!(position >= 0 && position < array->elements.length)) return false;
-                const uint32_t index = static_cast<uint32_t>(position);
-                if (static_cast<double>(index) != position) return false;
+                uint32_t index;
+                if (!ElementAt(array, r[step.x], index)) return false;
                 const Value& element = array->elements[index];
                 if (step.op == ComputeOp::Element) {
                     if (!element.ReadReal(r[step.dst])) return false;
@@ -733,10 +742,7 @@ bool ScriptMachine::Compute(Frame* frame, const Instruction* first, const Instru
         array = &holder->variables[plan.index];
         const ValueBody* body = array->Body();
         if (body == nullptr || body->type->kind != TypeKind::Array) return false;
-        const double position = r[plan.position];
-        if (!(position >= 0 && position < body->elements.length)) return false;
-        element = static_cast<uint32_t>(position);
-        if (static_cast<double>(element) != position) return false;
+        if (!ElementAt(body, r[plan.position], element)) return false;
         // The store keeps the element's type, as an assignment through it must.
         if (body->elements[element].Type() != (plan.valueIsTruth ? &kBooleanRecord : &kRealRecord)) return false;
     }
@@ -1013,14 +1019,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                     // A nested run leaves this frame's stack as it was, arguments included.
                     if (stack->size() < count) [[unlikely]]
                         stack->InsertVoidAtBottom(count - stack->size());
-                    const uint32_t first = stack->size() - count;
-                    if (in.opcode == Opcode::CallAndPushResult && count != 0) {
-                        (*stack)[first] = std::move(result);
-                        stack->resize(first + 1);
-                    } else {
-                        stack->resize(first);
-                        if (in.opcode == Opcode::CallAndPushResult) stack->push_back(std::move(result));
-                    }
+                    PutCallResult(*stack, count, in.opcode == Opcode::CallAndPushResult, std::move(result));
                     const bool stop = finished;
                     if (stop) [[unlikely]]
                         error.line = in.line;

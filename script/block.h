@@ -23,6 +23,7 @@ struct Instruction {
     // continue at. Loop conditions: the instruction just past the loop's LoopBack. (The targets of jumps
     // that scan forward are found once when the block is finished; they depend only on the code.)
     // Calls: a FastCall. EnterBody: the body's first variable. TrimStack: the stack length to keep.
+    // DuplicatePair: a CountingHead.
     uint32_t a;
     // Variable instructions: variable index. Calls: argument count. EnterBody: the body's variable count.
     uint32_t b;
@@ -71,7 +72,16 @@ enum FastCall : uint32_t {
     // the array's only holders and the types agree, x is appended to the variable's own array and
     // the three instructions are done; otherwise they run.
     kAppendsToAssignedVariable,
+    // The successor of an ascent's counter just before the jump back to the loop's head (a counting
+    // head, below): counted on and the head decided in one step when the counter is a real.
+    kFastSuccessorToHead,
 };
+
+// Counting-loop heads (operand A of the DuplicatePair that starts one): the copy of bound and counter,
+// the machine's own compare and the conditional exit (for a descent also the predecessor), then the
+// copy of the counter for the body, decided in one step when bound and counter are reals. Operand B
+// is 1 when the body runs in place and its entry and the assignment of its counter follow too.
+enum CountingHead : uint32_t { kNoCountingHead = 0, kAscentHead = 1, kDescentHead = 2 };
 
 struct Block {
     uint32_t level = 0;      // nesting depth of the block's own variables; 0 for the main block and builtins

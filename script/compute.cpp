@@ -4,6 +4,10 @@
 
 namespace {
 
+ComputeScope ScopeOf(uint32_t level, uint32_t blockLevel) {
+    return level == blockLevel ? ComputeScope::Own : level == 0 ? ComputeScope::Root : ComputeScope::Outer;
+}
+
 // What a run's code has left on the stack so far, as the planner sees it.
 struct Entry {
     enum Kind : uint8_t {
@@ -23,7 +27,8 @@ struct Entry {
 
 class Planner {
 public:
-    Planner(const std::vector<Instruction>& code, uint32_t start) : code_(code), start_(start) {}
+    Planner(const std::vector<Instruction>& code, uint32_t start, uint32_t level)
+        : code_(code), start_(start), level_(level) {}
 
     // Plans the longest run from `start`; false when none worth having starts there.
     bool Plan(Computation& plan);
@@ -49,7 +54,7 @@ private:
         reg = static_cast<uint8_t>(registers_++);
         return true;
     }
-    ComputeStep& AddStep(ComputeOp op) { return plan_->steps.emplace_back(ComputeStep{op, Opcode::Pop, 0, 0, 0, 0, 0, 0}); }
+    ComputeStep& AddStep(ComputeOp op) { return plan_->steps.emplace_back(ComputeStep{op, ComputeScope::Own, Opcode::Pop, 0, 0, 0, 0, 0, 0}); }
     // The entry as a real in a register (read now if it is not one yet); false if it cannot be.
     bool AsReal(const Entry& entry, uint8_t& reg);
     // The entry as a truth in a register: reals and truths test against zero, elements of any kind
@@ -62,6 +67,7 @@ private:
 
     const std::vector<Instruction>& code_;
     uint32_t start_;
+    uint32_t level_;
     Computation* plan_ = nullptr;
     std::vector<Entry> entries_;
     uint32_t popped_ = 0;
@@ -81,6 +87,7 @@ bool Planner::AsReal(const Entry& entry, uint8_t& reg) {
             ComputeStep& step = AddStep(entry.kind == Entry::Variable ? ComputeOp::Variable
                                         : entry.kind == Entry::Stack  ? ComputeOp::Stack
                                                                       : ComputeOp::Element);
+            step.scope = ScopeOf(entry.level, level_);
             step.dst = reg;
             step.x = entry.reg;
             step.level = entry.level;
@@ -106,6 +113,7 @@ bool Planner::AsTruth(const Entry& entry, uint8_t& reg) {
     if (entry.kind == Entry::Element) {
         if (!NewRegister(reg)) return false;
         ComputeStep& step = AddStep(ComputeOp::ElementTruth);
+        step.scope = ScopeOf(entry.level, level_);
         step.dst = reg;
         step.x = entry.reg;
         step.level = entry.level;
@@ -356,6 +364,7 @@ bool Planner::Plan(Computation& plan) {
                 if (!Pop(source) || source.kind == Entry::Truth || !AsReal(source, reg)) return stop();
                 plan.end = ComputeEnd::Assign;
                 plan.value = reg;
+                plan.scope = ScopeOf(in.a, level_);
                 plan.level = in.a;
                 plan.index = in.b;
                 ++work_;
@@ -372,6 +381,7 @@ bool Planner::Plan(Computation& plan) {
                 plan.valueIsTruth = truth;
                 plan.value = reg;
                 plan.position = slot.reg;
+                plan.scope = ScopeOf(slot.level, level_);
                 plan.level = slot.level;
                 plan.index = slot.index;
                 ++work_;
@@ -425,22 +435,22 @@ bool CanStart(Opcode opcode) {
     }
 }
 
-bool PairOperandOf(const Instruction& in, PairOperand& operand) {
+bool PairOperandOf(const Instruction& in, uint32_t level, PairOperand& operand) {
     if (in.opcode == Opcode::PushVariable) {
-        operand = PairOperand{true, in.a, in.b, 0};
+        operand = PairOperand{true, ScopeOf(in.a, level), in.a, in.b, 0};
         return true;
     }
     double real;
     if (in.opcode != Opcode::PushValue || !in.value.ReadReal(real)) return false;
-    operand = PairOperand{false, 0, 0, real};
+    operand = PairOperand{false, ComputeScope::Own, 0, 0, real};
     return true;
 }
 
-bool PlanPair(const std::vector<Instruction>& code, uint32_t start, PairPlan& pair) {
+bool PlanPair(const std::vector<Instruction>& code, uint32_t start, uint32_t level, PairPlan& pair) {
     const uint32_t size = static_cast<uint32_t>(code.size());
-    if (!PairOperandOf(code[start], pair.x)) return false;
+    if (!PairOperandOf(code[start], level, pair.x)) return false;
     uint32_t k = start + 1;
-    if (k < size && PairOperandOf(code[k], pair.y)) {
+    if (k < size && PairOperandOf(code[k], level, pair.y)) {
         ++k;
         if (k >= size || code[k].opcode != Opcode::CallAndPushResult || code[k].a < kFastAdd ||
             code[k].a > kFastCompare) {
@@ -472,6 +482,7 @@ bool PlanPair(const std::vector<Instruction>& code, uint32_t start, PairPlan& pa
         }
     } else if (pair.call != kFastCompare && k < size && code[k].opcode == Opcode::Assign) {
         pair.end = PairEnd::Assign;
+        pair.scope = ScopeOf(code[k].a, level);
         pair.level = code[k].a;
         pair.index = code[k].b;
         ++k;
@@ -480,9 +491,39 @@ bool PlanPair(const std::vector<Instruction>& code, uint32_t start, PairPlan& pa
     return true;
 }
 
+// Marks the head of a counting loop at `k` (see CountingHead), and the successor before its jump back.
+void MarkCountingHead(std::vector<Instruction>& code, uint32_t k, uint32_t level) {
+    const uint32_t size = static_cast<uint32_t>(code.size());
+    auto call = [&](uint32_t i, uint32_t fast) {
+        return i < size && code[i].opcode == Opcode::CallAndPushResult && code[i].a == fast && code[i].b == 1u + (fast == kFastCompare);
+    };
+    if (code[k].plan != 0 || !call(k + 1, kFastCompare) || k + 2 >= size) return;
+    const Opcode exit = code[k + 2].opcode;
+    const bool ascent = exit == Opcode::LoopWhileGreater;
+    if (!ascent && (exit != Opcode::LoopWhileLess || !call(k + 3, kFastPredecessor))) return;
+    const uint32_t copy = k + (ascent ? 3 : 4);
+    if (copy >= size || code[copy].opcode != Opcode::Duplicate || code[copy].plan != 0) return;
+    code[k].a = ascent ? kAscentHead : kDescentHead;
+    code[k].b = 0;
+    // A body in place: its entry, then the counter assigned to the body's first variable.
+    if (copy + 2 < size && code[copy + 1].opcode == Opcode::EnterBody && code[copy + 1].plan == 0 &&
+        code[copy + 2].opcode == Opcode::Assign && code[copy + 2].plan == 0 && code[copy + 2].a == level &&
+        code[copy + 2].b >= code[copy + 1].a && code[copy + 2].b - code[copy + 1].a < code[copy + 1].b) {
+        code[k].b = 1;
+    }
+    if (!ascent) return;
+    // The successor of the counter just before the jump back to this head.
+    for (uint32_t i = copy + 1; i + 1 < size; ++i) {
+        if (code[i + 1].opcode == Opcode::LoopBack && code[i + 1].a == k) {
+            if (call(i, kFastSuccessor) && code[i].plan == 0) code[i].a = kFastSuccessorToHead;
+            return;
+        }
+    }
+}
+
 }  // namespace
 
-void PlanComputations(std::vector<Instruction>& code, std::vector<Computation>& plans,
+void PlanComputations(std::vector<Instruction>& code, uint32_t level, std::vector<Computation>& plans,
                       std::vector<PairPlan>& pairs) {
     pairs.clear();
     plans.clear();
@@ -492,14 +533,17 @@ void PlanComputations(std::vector<Instruction>& code, std::vector<Computation>& 
     for (uint32_t i = 0; i < size; ++i) {
         if (!CanStart(code[i].opcode)) continue;
         Computation plan;
-        if (!Planner(code, i).Plan(plan)) continue;
+        if (!Planner(code, i, level).Plan(plan)) continue;
         plans.push_back(std::move(plan));
         code[i].plan = static_cast<uint32_t>(plans.size());
     }
     for (uint32_t i = 0; i < size; ++i) {
         PairPlan pair;
-        if (code[i].plan != 0 || !PlanPair(code, i, pair)) continue;
+        if (code[i].plan != 0 || !PlanPair(code, i, level, pair)) continue;
         code[i].plan = kPairPlan | static_cast<uint32_t>(pairs.size());
         pairs.push_back(pair);
+    }
+    for (uint32_t i = 0; i < size; ++i) {
+        if (code[i].opcode == Opcode::DuplicatePair) MarkCountingHead(code, i, level);
     }
 }

@@ -38,9 +38,14 @@ enum class ComputeOp : uint8_t {
     Enter,  // a body run in place: variables index .. index + level - 1 voided; `bodies` around it
 };
 
+// Where a planned variable lives, as seen from the frame of the block the plan belongs to: that
+// frame itself, the top level's, or an outer frame found by its level.
+enum class ComputeScope : uint8_t { Own, Root, Outer };
+
 struct ComputeStep {
     ComputeOp op;
-    Opcode comparison;  // Holds
+    ComputeScope scope;  // Variable, Element, ElementTruth
+    Opcode comparison;   // Holds
     uint8_t dst;
     uint8_t x;
     uint8_t y;
@@ -78,6 +83,7 @@ struct Computation {
     bool valueIsTruth = false;  // StoreElement: a boolean is stored, else a real
     uint8_t value = 0;
     uint8_t position = 0;
+    ComputeScope scope = ComputeScope::Own;  // Assign, StoreElement
     uint32_t level = 0;
     uint32_t index = 0;
     uint32_t target = 0;
@@ -88,6 +94,7 @@ struct Computation {
 // Decoded once, so that the machine does them in one step.
 struct PairOperand {
     bool isVariable;
+    ComputeScope scope;
     uint32_t level;
     uint32_t index;
     double constant;
@@ -109,6 +116,7 @@ struct PairPlan {
     PairOperand y;
     PairEnd end;
     uint32_t length;  // instructions it stands for, its ending included
+    ComputeScope scope;  // Assign
     uint32_t level;
     uint32_t index;
     uint32_t target;
@@ -117,8 +125,9 @@ struct PairPlan {
 // Marks a pair plan in Instruction::plan (the rest of which is its index).
 inline constexpr uint32_t kPairPlan = 0x80000000u;
 
-// Plans the computations of `code` (its jumps resolved), storing them in `plans` and marking the
+// Plans the computations of `code` (its jumps resolved), a block whose own variables are of nesting
+// `level`, storing them in `plans` and marking the
 // first instruction of each with its plan's number plus one, then the pairs at the instructions where
 // no computation starts, in `pairs`, marked with kPairPlan and their index.
-void PlanComputations(std::vector<Instruction>& code, std::vector<Computation>& plans,
+void PlanComputations(std::vector<Instruction>& code, uint32_t level, std::vector<Computation>& plans,
                       std::vector<PairPlan>& pairs);

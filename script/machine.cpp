@@ -647,6 +647,22 @@ void ScriptMachine::ReturnFromRoutine() {
     }
 }
 
+// The variable a plan names, from the frame of the plan's block; null when it cannot be found.
+[[gnu::always_inline]] inline Value* ScriptMachine::PlannedVariable(Frame* frame, ComputeScope scope,
+                                                                   uint32_t level, uint32_t index) const {
+    FrameValues* values;
+    if (scope == ComputeScope::Own) [[likely]] {
+        values = &frame->variables;
+    } else if (scope == ComputeScope::Root) {
+        values = &root->variables;
+    } else {
+        Frame* holder = FindFrame(frame->parent, level);
+        if (holder == nullptr) return nullptr;
+        values = &holder->variables;
+    }
+    return index < values->size() ? values->data() + index : nullptr;
+}
+
 // Carries out the computation that starts at `first` (see script/compute.h), setting `ip` to where the
 // code goes on. Returns false, having changed nothing that the instructions would not change the same
 // way, when an operand is not what the plan takes: the instructions then run one by one.
@@ -654,105 +670,149 @@ bool ScriptMachine::Compute(Frame* frame, const Instruction* first, const Instru
     const Computation& plan = frame->block->computations[first->plan - 1];
     FrameValues& stack = frame->stack;
     const uint32_t top = stack.size();
-    if (top < plan.reach) return false;
+    if (top < plan.reach) [[unlikely]]
+        return false;
     double r[kComputeRegisters];
-    if (!plan.constants.empty()) std::memcpy(r, plan.constants.data(), plan.constants.size() * sizeof(double));
-    for (const ComputeStep& step : plan.steps) {
-        switch (step.op) {
+    {
+        const double* constant = plan.constants.data();
+        const uint32_t count = static_cast<uint32_t>(plan.constants.size());
+        for (uint32_t i = 0; i < count; ++i)
+            r[i] = constant[i];
+    }
+    const ComputeStep* const last = plan.steps.data() + plan.steps.size();
+    for (const ComputeStep* step = plan.steps.data(); step != last; ++step) {
+        switch (step->op) {
             case ComputeOp::Variable: {
-                const Value* variable = VariableValue(frame, step.level, step.index);
-                if (variable == nullptr || !variable->ReadReal(r[step.dst])) return false;
+                const Value* variable = PlannedVariable(frame, step->scope, step->level, step->index);
+                if (variable == nullptr || !variable->ReadReal(r[step->dst])) return false;
                 break;
             }
             case ComputeOp::Stack:
-                if (!stack[top - step.index].ReadReal(r[step.dst])) return false;
+                if (!stack[top - step->index].ReadReal(r[step->dst])) return false;
                 break;
             case ComputeOp::Element:
             case ComputeOp::ElementTruth: {
-                const Value* variable = VariableValue(frame, step.level, step.index);
+                const Value* variable = PlannedVariable(frame, step->scope, step->level, step->index);
                 const ValueBody* array = variable != nullptr ? variable->Body() : nullptr;
                 if (array == nullptr || array->type->kind != TypeKind::Array) return false;
                 uint32_t index;
-                if (!ElementAt(array, r[step.x], index)) return false;
+                if (!ElementAt(array, r[step->x], index)) return false;
                 const Value& element = array->elements[index];
-                if (step.op == ComputeOp::Element) {
-                    if (!element.ReadReal(r[step.dst])) return false;
+                if (step->op == ComputeOp::Element) {
+                    if (!element.ReadReal(r[step->dst])) return false;
                 } else {
-                    r[step.dst] = Truth(element) ? 1 : 0;
+                    r[step->dst] = Truth(element) ? 1 : 0;
                 }
                 break;
             }
             case ComputeOp::Add:
-                r[step.dst] = r[step.x] + r[step.y];
+                r[step->dst] = r[step->x] + r[step->y];
                 break;
             case ComputeOp::Subtract:
-                r[step.dst] = r[step.x] - r[step.y];
+                r[step->dst] = r[step->x] - r[step->y];
                 break;
             case ComputeOp::Multiply:
-                r[step.dst] = r[step.x] * r[step.y];
+                r[step->dst] = r[step->x] * r[step->y];
                 break;
             case ComputeOp::Divide:
-                r[step.dst] = r[step.x] / r[step.y];
+                r[step->dst] = r[step->x] / r[step->y];
                 break;
             case ComputeOp::Remainder:
-                r[step.dst] = Remainder(r[step.x], r[step.y]);
+                r[step->dst] = Remainder(r[step->x], r[step->y]);
                 break;
             case ComputeOp::Compare: {
-                const double x = r[step.x];
-                const double y = r[step.y];
-                r[step.dst] = x < y ? -1 : x > y ? 1 : 0;
+                const double x = r[step->x];
+                const double y = r[step->y];
+                r[step->dst] = x < y ? -1 : x > y ? 1 : 0;
                 break;
             }
             case ComputeOp::Successor:
-                r[step.dst] = r[step.x] + 1;
+                r[step->dst] = r[step->x] + 1;
                 break;
             case ComputeOp::Predecessor:
-                r[step.dst] = r[step.x] - 1;
+                r[step->dst] = r[step->x] - 1;
                 break;
             case ComputeOp::Negative:
-                r[step.dst] = -r[step.x];
+                r[step->dst] = -r[step->x];
                 break;
             case ComputeOp::Holds:
-                r[step.dst] = ComparisonHolds(step.comparison, r[step.x]) ? 1 : 0;
+                r[step->dst] = ComparisonHolds(step->comparison, r[step->x]) ? 1 : 0;
                 break;
             case ComputeOp::Enter: {
                 // Voiding the body's variables again, should the instructions run after all, changes
                 // nothing.
-                if (frame->depth + step.bodies >= kMaxCallDepth) return false;
-                Value* variables = frame->variables.data() + step.index;
-                for (uint32_t i = 0; i < step.level; ++i)
+                if (frame->depth + step->bodies >= kMaxCallDepth) return false;
+                Value* variables = frame->variables.data() + step->index;
+                for (uint32_t i = 0; i < step->level; ++i)
                     variables[i].Reset();
                 break;
             }
+            default:
+                __builtin_unreachable();
         }
     }
 
     // What the ending needs is checked before anything changes.
     Value* destination = nullptr;
-    Value* array = nullptr;
     uint32_t element = 0;
     if (plan.end == ComputeEnd::Assign) {
-        Frame* holder = FrameAtLevel(frame, plan.level);
-        if (holder == nullptr || plan.index >= holder->variables.size()) return false;
-        destination = &holder->variables[plan.index];
-        if (!destination->IsVoid() && destination->Type() != &kRealRecord) return false;
+        destination = PlannedVariable(frame, plan.scope, plan.level, plan.index);
+        if (destination == nullptr || (!destination->IsHeldReal() && !destination->IsVoid() &&
+                                       destination->Type() != &kRealRecord)) {
+            return false;
+        }
     } else if (plan.end == ComputeEnd::StoreElement) {
-        Frame* holder = FrameAtLevel(frame, plan.level);
-        if (holder == nullptr || plan.index >= holder->variables.size()) return false;
-        array = &holder->variables[plan.index];
-        const ValueBody* body = array->Body();
+        destination = PlannedVariable(frame, plan.scope, plan.level, plan.index);
+        const ValueBody* body = destination != nullptr ? destination->Body() : nullptr;
         if (body == nullptr || body->type->kind != TypeKind::Array) return false;
         if (!ElementAt(body, r[plan.position], element)) return false;
         // The store keeps the element's type, as an assignment through it must.
-        if (body->elements[element].Type() != (plan.valueIsTruth ? &kBooleanRecord : &kRealRecord)) return false;
+        const Value& old = body->elements[element];
+        if (plan.valueIsTruth ? old.Type() != &kBooleanRecord : !old.IsHeldReal() && old.Type() != &kRealRecord)
+            return false;
     }
+    if (!plan.outputs.empty()) {
+        if (!PushOutputs(frame, plan, r)) return false;
+    } else if (plan.popped != 0) {
+        stack.resize(top - plan.popped);
+    }
+
+    const Instruction* after = first + plan.length;
+    switch (plan.end) {
+        case ComputeEnd::None:
+            break;
+        case ComputeEnd::Assign:
+            *destination = NewRealValue(r[plan.value]);
+            break;
+        case ComputeEnd::StoreElement: {
+            // As the instructions would: the variable's array made its own, then the element replaced.
+            if (destination->Body()->referenceCount != 1) MakeUnique(*destination);
+            Value& slot = destination->Body()->elements[element];
+            slot = plan.valueIsTruth ? NewBoolean(*types, r[plan.value] != 0) : NewRealValue(r[plan.value]);
+            break;
+        }
+        case ComputeEnd::JumpIfFalse:
+            if (r[plan.value] == 0) after = frame->block->instructions.data() + plan.target;
+            break;
+        case ComputeEnd::JumpIfTrue:
+            if (r[plan.value] != 0) after = frame->block->instructions.data() + plan.target;
+            break;
+    }
+    ip = after;
+    return true;
+}
+
+// The values a computation leaves on the stack, pushed once the values it pops are gone; false,
+// having changed nothing, when one of them cannot be had.
+bool ScriptMachine::PushOutputs(Frame* frame, const Computation& plan, const double* r) {
+    FrameValues& stack = frame->stack;
+    const uint32_t top = stack.size();
     for (const ComputeOutput& output : plan.outputs) {
         if (output.kind == ComputeOutput::Variable) {
             const Value* variable = VariableValue(frame, output.level, output.index);
             if (variable == nullptr || variable->IsVoid()) return false;
         }
     }
-
     // Values taken from below the run's stack are copied before that part of the stack goes.
     alignas(Value) unsigned char saved[kComputeOutputs * sizeof(Value)];
     Value* kept = reinterpret_cast<Value*>(saved);
@@ -784,30 +844,38 @@ bool ScriptMachine::Compute(Frame* frame, const Instruction* first, const Instru
                 break;
         }
     }
-
-    const Instruction* after = first + plan.length;
-    switch (plan.end) {
-        case ComputeEnd::None:
-            break;
-        case ComputeEnd::Assign:
-            *destination = NewRealValue(r[plan.value]);
-            break;
-        case ComputeEnd::StoreElement: {
-            // As the instructions would: the variable's array made its own, then the element replaced.
-            MakeUnique(*array);
-            Value& slot = array->Body()->elements[element];
-            slot = plan.valueIsTruth ? NewBoolean(*types, r[plan.value] != 0) : NewRealValue(r[plan.value]);
-            break;
-        }
-        case ComputeEnd::JumpIfFalse:
-            if (r[plan.value] == 0) after = frame->block->instructions.data() + plan.target;
-            break;
-        case ComputeEnd::JumpIfTrue:
-            if (r[plan.value] != 0) after = frame->block->instructions.data() + plan.target;
-            break;
-    }
-    ip = after;
     return true;
+}
+
+// The head of a counting loop at `head` (see CountingHead) with the very effect of its instructions,
+// returning where the code goes on; null, having changed nothing, when bound or counter is not a real.
+[[gnu::always_inline]] inline const Instruction* ScriptMachine::CountingHead(Frame* frame, const Instruction* head,
+                                                                            const Instruction* code) {
+    FrameValues& stack = frame->stack;
+    const uint32_t n = stack.size();
+    double bound;
+    double counter;
+    if (n < 2 || !stack[n - 2].ReadReal(bound) || !stack[n - 1].ReadReal(counter)) return nullptr;
+    const bool ascent = head->a == kAscentHead;
+    if (!(ascent ? bound > counter : bound < counter)) return code + head[2].a;
+    const Instruction* copy = head + 3;
+    if (!ascent) {
+        stack[n - 1] = NewRealValue(counter - 1);
+        ++copy;
+    }
+    if (head->b != 0) {
+        // The body's entry and its counter's assignment; the entry raises the nesting limit itself.
+        const Instruction& enter = copy[1];
+        if (frame->depth + enter.c >= kMaxCallDepth) [[unlikely]]
+            return copy;
+        Value* variables = frame->variables.data();
+        for (uint32_t i = enter.a; i < enter.a + enter.b; ++i)
+            variables[i].Reset();
+        variables[copy[2].b] = stack[n - 1];
+        return copy + 3;
+    }
+    stack.push_back(stack[n - 1]);
+    return copy + 1;
 }
 
 // The variable an instruction names, or null when it cannot be found.
@@ -829,14 +897,14 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
     double x;
     double y = 0;
     if (pair.x.isVariable) {
-        const Value* variable = VariableValue(frame, pair.x.level, pair.x.index);
+        const Value* variable = PlannedVariable(frame, pair.x.scope, pair.x.level, pair.x.index);
         if (variable == nullptr || !variable->ReadReal(x)) return false;
     } else {
         x = pair.x.constant;
     }
     if (pair.binary) {
         if (pair.y.isVariable) {
-            const Value* variable = VariableValue(frame, pair.y.level, pair.y.index);
+            const Value* variable = PlannedVariable(frame, pair.y.scope, pair.y.level, pair.y.index);
             if (variable == nullptr || !variable->ReadReal(y)) return false;
         } else {
             y = pair.y.constant;
@@ -855,11 +923,10 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
             ip = ComparisonHolds(pair.comparison, result) ? frame->block->instructions.data() + pair.target : after;
             return true;
         case PairEnd::Assign: {
-            Frame* holder = FrameAtLevel(frame, pair.level);
-            if (holder != nullptr && pair.index < holder->variables.size()) {
-                Value& destination = holder->variables[pair.index];
-                if (destination.IsVoid() || destination.Type() == &kRealRecord) {
-                    destination = NewRealValue(result);
+            Value* destination = PlannedVariable(frame, pair.scope, pair.level, pair.index);
+            if (destination != nullptr) {
+                if (destination->IsHeldReal() || destination->IsVoid() || destination->Type() == &kRealRecord) {
+                    *destination = NewRealValue(result);
                     ip = after;
                     return true;
                 }
@@ -985,6 +1052,15 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             case Opcode::Call:
             case Opcode::CallAndPushResult:
                 if (in.plan != 0 && Compute(f, &in, ip)) break;
+                if (in.a == kFastSuccessorToHead && !stack->empty() && stack->back().IsHeldReal()) {
+                    // Counted on, and straight into the head the jump back leads to.
+                    Value& counter = stack->back();
+                    counter = NewRealValue(counter.HeldRealValue() + 1);
+                    const Instruction* head = code + ip->a;
+                    const Instruction* next = CountingHead(f, head, code);
+                    ip = next != nullptr ? next : head;
+                    break;
+                }
                 if (in.a >= kFastAdd && TryFastCall(in.a, *stack, *types)) break;
                 if (in.a == kAppendsToAssignedVariable && AppendInPlace(f, ip, end)) {
                     ip += 2;
@@ -1074,23 +1150,13 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             }
             case Opcode::DuplicatePair: {
                 if (in.plan != 0 && Compute(f, &in, ip)) break;
-                SPARREL_NEED(2);
-                if constexpr (!kBudgeted) {
-                    // The head of a counting loop (copy bound and counter, compare, test) decided
-                    // without the copies, when both are reals of one type.
-                    if (end - ip >= 2 && ip[0].opcode == Opcode::CallAndPushResult &&
-                        ip[0].a == kFastCompare &&
-                        (ip[1].opcode == Opcode::LoopWhileGreater || ip[1].opcode == Opcode::LoopWhileLess)) {
-                        double x;
-                        double y;
-                        if ((*stack)[stack->size() - 2].ReadReal(x) && stack->back().ReadReal(y)) {
-                            const double r = x < y ? -1 : x > y ? 1 : 0;
-                            const bool goOn = ip[1].opcode == Opcode::LoopWhileGreater ? r > 0 : r < 0;
-                            ip = goOn ? ip + 2 : code + ip[1].a;
-                            break;
-                        }
+                if (in.a != kNoCountingHead) {
+                    if (const Instruction* next = CountingHead(f, &in, code)) {
+                        ip = next;
+                        break;
                     }
                 }
+                SPARREL_NEED(2);
                 Value first = (*stack)[stack->size() - 2];
                 Value second = stack->back();
                 stack->push_back(std::move(first));

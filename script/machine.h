@@ -159,6 +159,9 @@ private:
     const Value* VariableValue(Frame* frame, const Instruction& in) const;
     const Value* VariableValue(Frame* frame, uint32_t level, uint32_t index) const;
     bool Compute(Frame* frame, const Instruction* first, const Instruction*& ip);
+    const Instruction* CountingHead(Frame* frame, const Instruction* head, const Instruction* code);
+    bool PushOutputs(Frame* frame, const Computation& plan, const double* r);
+    Value* PlannedVariable(Frame* frame, ComputeScope scope, uint32_t level, uint32_t index) const;
     bool RunPair(Frame* frame, const Instruction* first, const Instruction*& ip);
     bool CallSlow(const Instruction& in);
     Value CallNative(const Block& callee, int32_t count, Value* arguments);

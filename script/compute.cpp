@@ -48,6 +48,7 @@ private:
     void SetConstant(uint8_t reg, double real) {
         if (plan_->constants.size() <= reg) plan_->constants.resize(reg + 1u, 0.0);
         plan_->constants[reg] = real;
+        constantRegisters_ |= uint32_t{1} << reg;
     }
     bool NewRegister(uint8_t& reg) {
         if (registers_ >= kComputeRegisters) return false;
@@ -64,6 +65,16 @@ private:
     bool Unary(ComputeOp op);
     // Whether what is planned so far can end here, leaving its entries on the stack.
     bool Finish(uint32_t length);
+    // Numbers the registers again so that the constants come first, in as few as there are.
+    void ConstantsFirst();
+
+    // A variable already read into a register; nothing a computation does before its ending changes
+    // a variable but a body's entry, which forgets them all.
+    struct Read {
+        uint32_t level;
+        uint32_t index;
+        uint8_t reg;
+    };
 
     const std::vector<Instruction>& code_;
     uint32_t start_;
@@ -72,6 +83,8 @@ private:
     std::vector<Entry> entries_;
     uint32_t popped_ = 0;
     uint32_t registers_ = 0;
+    uint32_t constantRegisters_ = 0;  // one bit per register holding a constant
+    std::vector<Read> reads_;
     uint32_t work_ = 0;  // operators and jumps planned: a run without any is not worth a plan
 };
 
@@ -83,7 +96,16 @@ bool Planner::AsReal(const Entry& entry, uint8_t& reg) {
         case Entry::Variable:
         case Entry::Stack:
         case Entry::Element: {
+            if (entry.kind == Entry::Variable) {
+                for (const Read& read : reads_) {
+                    if (read.level == entry.level && read.index == entry.index) {
+                        reg = read.reg;
+                        return true;
+                    }
+                }
+            }
             if (!NewRegister(reg)) return false;
+            if (entry.kind == Entry::Variable) reads_.push_back(Read{entry.level, entry.index, reg});
             ComputeStep& step = AddStep(entry.kind == Entry::Variable ? ComputeOp::Variable
                                         : entry.kind == Entry::Stack  ? ComputeOp::Stack
                                                                       : ComputeOp::Element);
@@ -210,7 +232,34 @@ bool Planner::Finish(uint32_t length) {
         if (output.kind == ComputeOutput::Stack) plan_->outputsReadStack = true;
     }
     plan_->length = length;
+    ConstantsFirst();
+    AddStep(ComputeOp::Done);
     return true;
+}
+
+void Planner::ConstantsFirst() {
+    uint8_t map[kComputeRegisters];
+    uint8_t next = 0;
+    std::vector<double> constants;
+    for (uint32_t reg = 0; reg < kComputeRegisters; ++reg) {
+        if ((constantRegisters_ >> reg & 1) != 0) {
+            constants.push_back(plan_->constants[reg]);
+            map[reg] = next++;
+        }
+    }
+    for (uint32_t reg = 0; reg < kComputeRegisters; ++reg) {
+        if ((constantRegisters_ >> reg & 1) == 0) map[reg] = next++;
+    }
+    for (ComputeStep& step : plan_->steps) {
+        step.dst = map[step.dst];
+        step.x = map[step.x];
+        step.y = map[step.y];
+    }
+    for (ComputeOutput& output : plan_->outputs)
+        output.reg = map[output.reg];
+    plan_->value = map[plan_->value];
+    plan_->position = map[plan_->position];
+    plan_->constants = std::move(constants);
 }
 
 bool Planner::Plan(Computation& plan) {
@@ -224,12 +273,16 @@ bool Planner::Plan(Computation& plan) {
         const std::vector<Entry> savedEntries = entries_;
         const uint32_t savedPopped = popped_;
         const uint32_t savedRegisters = registers_;
+        const uint32_t savedConstants = constantRegisters_;
+        const std::vector<Read> savedReads = reads_;
         const uint32_t savedWork = work_;
         auto stop = [&]() {
             plan = savedPlan;
             entries_ = savedEntries;
             popped_ = savedPopped;
             registers_ = savedRegisters;
+            constantRegisters_ = savedConstants;
+            reads_ = savedReads;
             work_ = savedWork;
             return Finish(length);
         };
@@ -352,6 +405,7 @@ bool Planner::Plan(Computation& plan) {
                         return stop();
                     }
                 }
+                reads_.clear();
                 ComputeStep& step = AddStep(ComputeOp::Enter);
                 step.index = in.a;
                 step.level = in.b;

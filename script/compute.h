@@ -36,6 +36,7 @@ enum class ComputeOp : uint8_t {
     Negative,
     Holds,  // r[dst] = 1 if `comparison` holds for the order r[x], else 0
     Enter,  // a body run in place: variables index .. index + level - 1 voided; `bodies` around it
+    Done,   // the last step of every plan
 };
 
 // Where a planned variable lives, as seen from the frame of the block the plan belongs to: that
@@ -75,8 +76,8 @@ struct Computation {
     uint32_t length = 0;  // instructions it stands for, its ending included
     uint32_t popped = 0;  // values it takes off the stack
     uint32_t reach = 0;   // values below the run's stack that it reads (popped or not)
-    std::vector<ComputeStep> steps;
-    std::vector<double> constants;  // the first registers' values before the first step
+    std::vector<ComputeStep> steps;  // the last of them Done
+    std::vector<double> constants;   // the first registers' values before the first step
     std::vector<ComputeOutput> outputs;  // pushed in order once the popped values are gone
     bool outputsReadStack = false;       // some output is a value from below the run's stack
     ComputeEnd end = ComputeEnd::None;

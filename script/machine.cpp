@@ -674,84 +674,88 @@ bool ScriptMachine::Compute(Frame* frame, const Instruction* first, const Instru
         return false;
     double r[kComputeRegisters];
     {
+        // Mostly one or two: copied one by one, which is quicker than a call of memcpy.
         const double* constant = plan.constants.data();
         const uint32_t count = static_cast<uint32_t>(plan.constants.size());
-        for (uint32_t i = 0; i < count; ++i)
+        for (uint32_t i = 0; i < count; ++i) {
             r[i] = constant[i];
-    }
-    const ComputeStep* const last = plan.steps.data() + plan.steps.size();
-    for (const ComputeStep* step = plan.steps.data(); step != last; ++step) {
-        switch (step->op) {
-            case ComputeOp::Variable: {
-                const Value* variable = PlannedVariable(frame, step->scope, step->level, step->index);
-                if (variable == nullptr || !variable->ReadReal(r[step->dst])) return false;
-                break;
-            }
-            case ComputeOp::Stack:
-                if (!stack[top - step->index].ReadReal(r[step->dst])) return false;
-                break;
-            case ComputeOp::Element:
-            case ComputeOp::ElementTruth: {
-                const Value* variable = PlannedVariable(frame, step->scope, step->level, step->index);
-                const ValueBody* array = variable != nullptr ? variable->Body() : nullptr;
-                if (array == nullptr || array->type->kind != TypeKind::Array) return false;
-                uint32_t index;
-                if (!ElementAt(array, r[step->x], index)) return false;
-                const Value& element = array->elements[index];
-                if (step->op == ComputeOp::Element) {
-                    if (!element.ReadReal(r[step->dst])) return false;
-                } else {
-                    r[step->dst] = Truth(element) ? 1 : 0;
-                }
-                break;
-            }
-            case ComputeOp::Add:
-                r[step->dst] = r[step->x] + r[step->y];
-                break;
-            case ComputeOp::Subtract:
-                r[step->dst] = r[step->x] - r[step->y];
-                break;
-            case ComputeOp::Multiply:
-                r[step->dst] = r[step->x] * r[step->y];
-                break;
-            case ComputeOp::Divide:
-                r[step->dst] = r[step->x] / r[step->y];
-                break;
-            case ComputeOp::Remainder:
-                r[step->dst] = Remainder(r[step->x], r[step->y]);
-                break;
-            case ComputeOp::Compare: {
-                const double x = r[step->x];
-                const double y = r[step->y];
-                r[step->dst] = x < y ? -1 : x > y ? 1 : 0;
-                break;
-            }
-            case ComputeOp::Successor:
-                r[step->dst] = r[step->x] + 1;
-                break;
-            case ComputeOp::Predecessor:
-                r[step->dst] = r[step->x] - 1;
-                break;
-            case ComputeOp::Negative:
-                r[step->dst] = -r[step->x];
-                break;
-            case ComputeOp::Holds:
-                r[step->dst] = ComparisonHolds(step->comparison, r[step->x]) ? 1 : 0;
-                break;
-            case ComputeOp::Enter: {
-                // Voiding the body's variables again, should the instructions run after all, changes
-                // nothing.
-                if (frame->depth + step->bodies >= kMaxCallDepth) return false;
-                Value* variables = frame->variables.data() + step->index;
-                for (uint32_t i = 0; i < step->level; ++i)
-                    variables[i].Reset();
-                break;
-            }
-            default:
-                __builtin_unreachable();
+            asm("" ::: "memory");  // keeps the loop a loop
         }
     }
-
+    // Each step goes straight on to the next one's code.
+    static const void* const kSteps[] = {
+        &&variable, &&stackValue, &&element,   &&element,     &&add,      &&subtract, &&multiply, &&divide,
+        &&remainder, &&compare,   &&successor, &&predecessor, &&negative, &&holds,    &&enter,    &&done,
+    };
+    static_assert(sizeof kSteps / sizeof kSteps[0] == static_cast<size_t>(ComputeOp::Done) + 1);
+    const ComputeStep* step = plan.steps.data();
+#define SPARREL_NEXT_STEP() goto* kSteps[static_cast<size_t>((++step)->op)]
+    goto* kSteps[static_cast<size_t>(step->op)];
+variable: {
+    const Value* variable = PlannedVariable(frame, step->scope, step->level, step->index);
+    if (variable == nullptr || !variable->ReadReal(r[step->dst])) return false;
+    SPARREL_NEXT_STEP();
+}
+stackValue:
+    if (!stack[top - step->index].ReadReal(r[step->dst])) return false;
+    SPARREL_NEXT_STEP();
+element: {
+    const Value* variable = PlannedVariable(frame, step->scope, step->level, step->index);
+    const ValueBody* array = variable != nullptr ? variable->Body() : nullptr;
+    if (array == nullptr || array->type->kind != TypeKind::Array) return false;
+    uint32_t index;
+    if (!ElementAt(array, r[step->x], index)) return false;
+    const Value& item = array->elements[index];
+    if (step->op == ComputeOp::Element) {
+        if (!item.ReadReal(r[step->dst])) return false;
+    } else {
+        r[step->dst] = Truth(item) ? 1 : 0;
+    }
+    SPARREL_NEXT_STEP();
+}
+add:
+    r[step->dst] = r[step->x] + r[step->y];
+    SPARREL_NEXT_STEP();
+subtract:
+    r[step->dst] = r[step->x] - r[step->y];
+    SPARREL_NEXT_STEP();
+multiply:
+    r[step->dst] = r[step->x] * r[step->y];
+    SPARREL_NEXT_STEP();
+divide:
+    r[step->dst] = r[step->x] / r[step->y];
+    SPARREL_NEXT_STEP();
+remainder:
+    r[step->dst] = Remainder(r[step->x], r[step->y]);
+    SPARREL_NEXT_STEP();
+compare: {
+    const double x = r[step->x];
+    const double y = r[step->y];
+    r[step->dst] = x < y ? -1 : x > y ? 1 : 0;
+    SPARREL_NEXT_STEP();
+}
+successor:
+    r[step->dst] = r[step->x] + 1;
+    SPARREL_NEXT_STEP();
+predecessor:
+    r[step->dst] = r[step->x] - 1;
+    SPARREL_NEXT_STEP();
+negative:
+    r[step->dst] = -r[step->x];
+    SPARREL_NEXT_STEP();
+holds:
+    r[step->dst] = ComparisonHolds(step->comparison, r[step->x]) ? 1 : 0;
+    SPARREL_NEXT_STEP();
+enter: {
+    // Voiding the body's variables again, should the instructions run after all, changes nothing.
+    if (frame->depth + step->bodies >= kMaxCallDepth) return false;
+    Value* variables = frame->variables.data() + step->index;
+    for (uint32_t i = 0; i < step->level; ++i)
+        variables[i].Reset();
+    SPARREL_NEXT_STEP();
+}
+#undef SPARREL_NEXT_STEP
+done:
     // What the ending needs is checked before anything changes.
     Value* destination = nullptr;
     uint32_t element = 0;

@@ -123,28 +123,52 @@ Value CoreMax(ScriptMachine& machine, int32_t, Value* arguments) {
     return Real(machine, second > first ? second : first);
 }
 
+double CoreCosOf(double x) {
+    return std::cos(DegreesToRadians(x));
+}
+
 Value CoreCos(ScriptMachine& machine, int32_t, Value* arguments) {
-    return Real(machine, std::cos(DegreesToRadians(ValueToReal(arguments[0]))));
+    return Real(machine, CoreCosOf(ValueToReal(arguments[0])));
+}
+
+double CoreSinOf(double x) {
+    return std::sin(DegreesToRadians(x));
 }
 
 Value CoreSin(ScriptMachine& machine, int32_t, Value* arguments) {
-    return Real(machine, std::sin(DegreesToRadians(ValueToReal(arguments[0]))));
+    return Real(machine, CoreSinOf(ValueToReal(arguments[0])));
+}
+
+double CoreTanOf(double x) {
+    return std::tan(DegreesToRadians(x));
 }
 
 Value CoreTan(ScriptMachine& machine, int32_t, Value* arguments) {
-    return Real(machine, std::tan(DegreesToRadians(ValueToReal(arguments[0]))));
+    return Real(machine, CoreTanOf(ValueToReal(arguments[0])));
+}
+
+double CoreAcosOf(double x) {
+    return RadiansToDegrees(std::acos(x));
 }
 
 Value CoreAcos(ScriptMachine& machine, int32_t, Value* arguments) {
-    return Real(machine, RadiansToDegrees(std::acos(ValueToReal(arguments[0]))));
+    return Real(machine, CoreAcosOf(ValueToReal(arguments[0])));
+}
+
+double CoreAsinOf(double x) {
+    return RadiansToDegrees(std::asin(x));
 }
 
 Value CoreAsin(ScriptMachine& machine, int32_t, Value* arguments) {
-    return Real(machine, RadiansToDegrees(std::asin(ValueToReal(arguments[0]))));
+    return Real(machine, CoreAsinOf(ValueToReal(arguments[0])));
+}
+
+double CoreAtanOf(double x) {
+    return RadiansToDegrees(std::atan(x));
 }
 
 Value CoreAtan(ScriptMachine& machine, int32_t, Value* arguments) {
-    return Real(machine, RadiansToDegrees(std::atan(ValueToReal(arguments[0]))));
+    return Real(machine, CoreAtanOf(ValueToReal(arguments[0])));
 }
 
 Value CoreAtan2(ScriptMachine& machine, int32_t, Value* arguments) {
@@ -169,12 +193,20 @@ Value CoreRand(ScriptMachine& machine, int32_t, Value* arguments) {
     return Real(machine, minimum + std::fmod(static_cast<double>(drawn), span));
 }
 
+double CoreToRadianOf(double x) {
+    return DegreesToRadians(x);
+}
+
 Value CoreToRadian(ScriptMachine& machine, int32_t, Value* arguments) {
-    return Real(machine, DegreesToRadians(ValueToReal(arguments[0])));
+    return Real(machine, CoreToRadianOf(ValueToReal(arguments[0])));
+}
+
+double CoreToDegreeOf(double x) {
+    return RadiansToDegrees(x);
 }
 
 Value CoreToDegree(ScriptMachine& machine, int32_t, Value* arguments) {
-    return Real(machine, RadiansToDegrees(ValueToReal(arguments[0])));
+    return Real(machine, CoreToDegreeOf(ValueToReal(arguments[0])));
 }
 
 Value CoreToString(ScriptMachine& machine, int32_t, Value* arguments) {

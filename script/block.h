@@ -88,6 +88,7 @@ struct Block {
     uint32_t arguments = 0;  // parameters of routines and builtins
     std::string name;        // empty for anonymous blocks
     BuiltinFunction native = nullptr;  // builtins and operator functions only
+    RealFunction realFunction = nullptr;  // builtins that are a pure function of one real
     std::vector<Instruction> instructions;
     std::vector<LoopInPlace> loopsInPlace;
     std::vector<Computation> computations;

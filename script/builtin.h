@@ -13,8 +13,13 @@ struct ScriptMachine;
 // stop the script go through RaiseScriptError and return void.
 using BuiltinFunction = Value (*)(ScriptMachine& machine, int32_t argumentCount, Value* arguments);
 
+// A builtin of one real argument whose result is a real that depends on that argument alone, as a
+// plain function: the machine may call it itself in the middle of a computation.
+using RealFunction = double (*)(double);
+
 struct BuiltinEntry {
     const char* name;
     BuiltinFunction function;  // null: a call does nothing
     int32_t argumentCount;
+    RealFunction real = nullptr;  // for `function` when it is one: its result for a real argument
 };

@@ -233,6 +233,7 @@ void Compiler::RegisterBuiltin(const BuiltinEntry& entry) {
     block->arguments = entry.argumentCount < 0 ? 0 : static_cast<uint32_t>(entry.argumentCount);
     block->native = entry.function;
     block->isNative = true;
+    if (entry.function != nullptr && entry.argumentCount == 1) block->realFunction = entry.real;
     scopes_[0].symbols[block->name] = Symbol{0, block, -1};
 }
 

@@ -55,14 +55,14 @@ private:
         reg = static_cast<uint8_t>(registers_++);
         return true;
     }
-    ComputeStep& AddStep(ComputeOp op) { return plan_->steps.emplace_back(ComputeStep{op, ComputeScope::Own, Opcode::Pop, 0, 0, 0, 0, 0, 0}); }
+    ComputeStep& AddStep(ComputeOp op) { return plan_->steps.emplace_back(ComputeStep{op, ComputeScope::Own, Opcode::Pop, 0, 0, 0, 0, 0, 0, nullptr}); }
     // The entry as a real in a register (read now if it is not one yet); false if it cannot be.
     bool AsReal(const Entry& entry, uint8_t& reg);
     // The entry as a truth in a register: reals and truths test against zero, elements of any kind
     // have their own truth.
     bool AsTruth(const Entry& entry, uint8_t& reg);
     bool Binary(ComputeOp op);
-    bool Unary(ComputeOp op);
+    bool Unary(ComputeOp op, RealFunction function = nullptr);
     // Whether what is planned so far can end here, leaving its entries on the stack.
     bool Finish(uint32_t length);
     // Numbers the registers again so that the constants come first, in as few as there are.
@@ -164,7 +164,7 @@ bool Planner::Binary(ComputeOp op) {
     return true;
 }
 
-bool Planner::Unary(ComputeOp op) {
+bool Planner::Unary(ComputeOp op, RealFunction function) {
     Entry operand;
     uint8_t x;
     uint8_t result;
@@ -174,6 +174,7 @@ bool Planner::Unary(ComputeOp op) {
     ComputeStep& step = AddStep(op);
     step.dst = result;
     step.x = x;
+    step.function = function;
     entries_.push_back(Entry{Entry::Reg, result});
     ++work_;
     return true;
@@ -215,6 +216,7 @@ bool Planner::Finish(uint32_t length) {
     for (const ComputeStep& step : plan_->steps) {
         if (step.op == ComputeOp::Element || step.op == ComputeOp::ElementTruth) elements = true;
         if (step.op >= ComputeOp::Add && step.op <= ComputeOp::Negative) ++operators;
+        if (step.op == ComputeOp::Function) operators += 3;  // a builtin call saved is worth it alone
     }
     if (!elements && operators < 3) return false;
     // A run cut short by a call leaves its values for the instructions; they push them as quickly.
@@ -371,7 +373,9 @@ bool Planner::Plan(Computation& plan) {
                         break;
                     }
                     default:
-                        ok = false;
+                        // A builtin that is a pure function of one real, called with one.
+                        ok = in.a == kPlainCall && in.b == 1 && in.block->realFunction != nullptr &&
+                             Unary(ComputeOp::Function, in.block->realFunction);
                         break;
                 }
                 if (!ok) return stop();

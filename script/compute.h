@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "script/builtin.h"
 #include "script/opcode.h"
 #include "script/value.h"
 
@@ -36,7 +37,8 @@ enum class ComputeOp : uint8_t {
     Negative,
     Holds,  // r[dst] = 1 if `comparison` holds for the order r[x], else 0
     Enter,  // a body run in place: variables index .. index + level - 1 voided; `bodies` around it
-    Done,   // the last step of every plan
+    Function,  // r[dst] = function(r[x]): a builtin that is a pure function of one real
+    Done,      // the last step of every plan
 };
 
 // Where a planned variable lives, as seen from the frame of the block the plan belongs to: that
@@ -53,6 +55,7 @@ struct ComputeStep {
     uint32_t level;
     uint32_t index;
     uint32_t bodies;
+    RealFunction function;  // Function
 };
 
 enum class ComputeEnd : uint8_t {

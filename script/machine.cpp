@@ -685,7 +685,8 @@ bool ScriptMachine::Compute(Frame* frame, const Instruction* first, const Instru
     // Each step goes straight on to the next one's code.
     static const void* const kSteps[] = {
         &&variable, &&stackValue, &&element,   &&element,     &&add,      &&subtract, &&multiply, &&divide,
-        &&remainder, &&compare,   &&successor, &&predecessor, &&negative, &&holds,    &&enter,    &&done,
+        &&remainder, &&compare,   &&successor, &&predecessor, &&negative, &&holds,    &&enter,    &&function,
+        &&done,
     };
     static_assert(sizeof kSteps / sizeof kSteps[0] == static_cast<size_t>(ComputeOp::Done) + 1);
     const ComputeStep* step = plan.steps.data();
@@ -754,6 +755,9 @@ enter: {
         variables[i].Reset();
     SPARREL_NEXT_STEP();
 }
+function:
+    r[step->dst] = step->function(r[step->x]);
+    SPARREL_NEXT_STEP();
 #undef SPARREL_NEXT_STEP
 done:
     // What the ending needs is checked before anything changes.

@@ -886,11 +886,7 @@ bool ScriptMachine::PushOutputs(Frame* frame, const Computation& plan, const dou
     return copy + 1;
 }
 
-// The variable an instruction names, or null when it cannot be found.
-inline const Value* ScriptMachine::VariableValue(Frame* frame, const Instruction& in) const {
-    return VariableValue(frame, in.a, in.b);
-}
-
+// The variable of nesting `level` and `index`, or null when it cannot be found.
 inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, uint32_t index) const {
     Frame* holder = FrameAtLevel(frame, level);
     if (holder == nullptr || index >= holder->variables.size()) return nullptr;

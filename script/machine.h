@@ -156,7 +156,6 @@ private:
     Value* GrowableVariable(Frame* frame, const Instruction& assign, const Value& argument);
     bool AppendInPlace(Frame* frame, const Instruction* next, const Instruction* end);
     bool ExitBlock();
-    const Value* VariableValue(Frame* frame, const Instruction& in) const;
     const Value* VariableValue(Frame* frame, uint32_t level, uint32_t index) const;
     bool Compute(Frame* frame, const Instruction* first, const Instruction*& ip);
     const Instruction* CountingHead(Frame* frame, const Instruction* head, const Instruction* code);

@@ -67,27 +67,41 @@ void WriteGame(const TempDir& game) {
 
 // Starts a virtual X server on a free display, runs Main in the game folder, presses Right three
 // times, Down twice and F12, then asks the program to close (SDL turns the termination request into
-// the same quit event as the window's close button) and prints the program's exit code.
+// the same quit event as the window's close button) and prints the program's exit code. A loaded
+// machine can leave a fresh server unreachable for a moment: the server must answer before Main
+// starts, and a session whose window never shows is tried again on a new server.
 constexpr const char* kPlayerSession = R"sh(
 set -u
 main="$0"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>display.txt 2>/dev/null &
-xserver=$!
-trap 'kill $xserver 2>/dev/null' EXIT
-for i in $(seq 100); do [ -s display.txt ] && break; sleep 0.1; done
-export DISPLAY=":$(cat display.txt)" SDL_AUDIODRIVER=dummy
 # D-Bus and the X libraries SDL loads keep allocations until exit: in sanitizer builds only the
 # in-process window tests check leaks.
-export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
-"$main" >main.out 2>main.err &
-game=$!
+export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" SDL_AUDIODRIVER=dummy
+xserver=""
+trap '[ -n "$xserver" ] && kill $xserver 2>/dev/null' EXIT
 window=""
-for i in $(seq 100); do
-    window=$(xdotool search --name '^DirectX$' 2>/dev/null | head -n 1)
+for attempt in 1 2 3; do
+    [ -n "$xserver" ] && { kill $xserver 2>/dev/null; wait $xserver 2>/dev/null; }
+    rm -f display.txt main.out main.err
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>display.txt 2>>xvfb.err &
+    xserver=$!
+    for i in $(seq 100); do [ -s display.txt ] && break; sleep 0.1; done
+    [ -s display.txt ] || continue
+    export DISPLAY=":$(cat display.txt)"
+    for i in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+    "$main" >main.out 2>main.err &
+    game=$!
+    for i in $(seq 150); do
+        window=$(xdotool search --name '^DirectX$' 2>/dev/null | head -n 1)
+        [ -n "$window" ] && break
+        kill -0 $game 2>/dev/null || break
+        sleep 0.1
+    done
     [ -n "$window" ] && break
-    sleep 0.1
+    kill $game 2>/dev/null
+    wait $game 2>/dev/null
+    echo "attempt $attempt: no window"
 done
-[ -n "$window" ] || { echo "no window"; kill $game; exit 1; }
+[ -n "$window" ] || { cat xvfb.err 2>/dev/null; exit 1; }
 sleep 0.5
 press() { xdotool keydown --window "$window" "$1"; sleep 0.15; xdotool keyup --window "$window" "$1"; sleep 0.15; }
 press Right; press Right; press Right; press Down; press Down

@@ -93,6 +93,7 @@ struct Block {
     std::vector<LoopInPlace> loopsInPlace;
     std::vector<Computation> computations;
     std::vector<PairPlan> pairs;
+    std::vector<AppendPlan> appends;
     BlockKind kind = BlockKind::Normal;
     uint32_t variableCount = 0;  // variables declared in the block, parameters included
     bool isNative = false;       // registered from a builtin row, with or without a function

@@ -179,7 +179,7 @@ void FinishBlock(Block& block) {
                 break;
         }
     }
-    PlanComputations(block.instructions, block.level, block.computations, block.pairs);
+    PlanComputations(block.instructions, block.level, block.computations, block.pairs, block.appends);
 }
 
 void Compiler::CompileScript(const std::string& source, std::span<const BuiltinEntry> builtins) {

@@ -579,11 +579,44 @@ void MarkCountingHead(std::vector<Instruction>& code, uint32_t k, uint32_t level
     }
 }
 
+// The append of `list = list ~ [x]` at `start`, x a constant, a variable, true or false.
+bool PlanAppend(const std::vector<Instruction>& code, uint32_t start, uint32_t level, AppendPlan& plan) {
+    if (start + kAppendLength > code.size()) return false;
+    const Instruction* in = code.data() + start;
+    const ValueBody* literal = in[1].value.Body();
+    if (in[0].opcode != Opcode::PushVariable || in[1].opcode != Opcode::PushValue || literal == nullptr ||
+        literal->type->kind != TypeKind::Array || literal->elements.length != 0 ||
+        in[3].opcode != Opcode::CallAndPushResult || in[3].a != kAppendsToAssignedVariable ||
+        in[4].opcode != Opcode::CallAndPushResult || in[4].a != kGrowsAssignedVariable ||
+        in[5].opcode != Opcode::Assign || in[5].a != in[0].a || in[5].b != in[0].b) {
+        return false;
+    }
+    const Instruction& item = in[2];
+    if (item.opcode == Opcode::PushValue) {
+        plan.item = AppendPlan::Constant;
+    } else if (item.opcode == Opcode::PushVariable) {
+        plan.item = AppendPlan::Variable;
+        plan.itemScope = ScopeOf(item.a, level);
+        plan.itemLevel = item.a;
+        plan.itemIndex = item.b;
+    } else if (item.opcode == Opcode::CallAndPushResult && item.b == 0 &&
+               (item.a == kFastTrue || item.a == kFastFalse)) {
+        plan.item = item.a == kFastTrue ? AppendPlan::True : AppendPlan::False;
+    } else {
+        return false;
+    }
+    plan.scope = ScopeOf(in[0].a, level);
+    plan.level = in[0].a;
+    plan.index = in[0].b;
+    return true;
+}
+
 }  // namespace
 
 void PlanComputations(std::vector<Instruction>& code, uint32_t level, std::vector<Computation>& plans,
-                      std::vector<PairPlan>& pairs) {
+                      std::vector<PairPlan>& pairs, std::vector<AppendPlan>& appends) {
     pairs.clear();
+    appends.clear();
     plans.clear();
     for (Instruction& in : code)
         in.plan = 0;
@@ -600,6 +633,12 @@ void PlanComputations(std::vector<Instruction>& code, uint32_t level, std::vecto
         if (code[i].plan != 0 || !PlanPair(code, i, level, pair)) continue;
         code[i].plan = kPairPlan | static_cast<uint32_t>(pairs.size());
         pairs.push_back(pair);
+    }
+    for (uint32_t i = 0; i < size; ++i) {
+        AppendPlan append;
+        if (code[i].plan != 0 || !PlanAppend(code, i, level, append)) continue;
+        code[i].plan = kAppendPlan | static_cast<uint32_t>(appends.size());
+        appends.push_back(append);
     }
     for (uint32_t i = 0; i < size; ++i) {
         if (code[i].opcode == Opcode::DuplicatePair) MarkCountingHead(code, i, level);

@@ -129,9 +129,28 @@ struct PairPlan {
 // Marks a pair plan in Instruction::plan (the rest of which is its index).
 inline constexpr uint32_t kPairPlan = 0x80000000u;
 
+// `list = list ~ [x]` whole: the push of the variable, the empty literal, the push of x, the append,
+// the concatenation and the assignment. The machine appends x to the variable's array in one step
+// when the variable alone holds that array and the types agree; otherwise the instructions run.
+struct AppendPlan {
+    enum Item : uint8_t { Constant, Variable, True, False } item;
+    ComputeScope scope;      // the list
+    ComputeScope itemScope;  // Variable
+    uint32_t level;
+    uint32_t index;
+    uint32_t itemLevel;
+    uint32_t itemIndex;
+};
+
+// Marks an append plan in Instruction::plan (the rest of which is its index).
+inline constexpr uint32_t kAppendPlan = 0x40000000u;
+// Instructions an append plan stands for.
+inline constexpr uint32_t kAppendLength = 6;
+
 // Plans the computations of `code` (its jumps resolved), a block whose own variables are of nesting
 // `level`, storing them in `plans` and marking the
 // first instruction of each with its plan's number plus one, then the pairs at the instructions where
-// no computation starts, in `pairs`, marked with kPairPlan and their index.
+// no computation starts, in `pairs`, marked with kPairPlan and their index, and the appends in
+// `appends`, marked with kAppendPlan.
 void PlanComputations(std::vector<Instruction>& code, uint32_t level, std::vector<Computation>& plans,
-                      std::vector<PairPlan>& pairs);
+                      std::vector<PairPlan>& pairs, std::vector<AppendPlan>& appends);

@@ -326,27 +326,58 @@ bool ScriptMachine::AppendInPlace(Frame* frame, const Instruction* next, const I
     FrameValues& stack = frame->stack;
     const uint32_t n = stack.size();
     if (n < 3) return false;
-    const Value& item = stack[n - 1];
     const ValueBody* literal = stack[n - 2].Body();
-    const TypeRecord* itemType = item.Type();
-    if (itemType == nullptr || literal == nullptr || literal->type->kind != TypeKind::Array ||
-        literal->elements.length != 0) {
-        return false;
-    }
+    if (literal == nullptr || literal->type->kind != TypeKind::Array || literal->elements.length != 0) return false;
     Value* variable = GrowableVariable(frame, next[1], stack[n - 3]);
-    if (variable == nullptr) return false;
-    ValueBody* body = variable->Body();
-    if (body->type->kind != TypeKind::Array || body->elements.length >= kMaxArrayLength) return false;
-    const TypeRecord* arrayType = types->ArrayOf(itemType);
-    if (body->elements.length != 0 && body->type != arrayType) return false;
+    if (variable == nullptr || !AppendTo(variable->Body(), stack[n - 1])) return false;
+    stack.resize(n - 3);
+    return true;
+}
+
+// Appends `item` to the array `body` that only the list being assigned holds, as the concatenation
+// would have made it; false, having changed nothing, when the types disagree or it cannot grow.
+bool ScriptMachine::AppendTo(ValueBody* body, Value item) {
+    const TypeRecord* itemType = item.Type();
+    const TypeRecord* arrayType = body->type;
+    if (itemType == nullptr || arrayType->kind != TypeKind::Array || body->elements.length >= kMaxArrayLength)
+        return false;
+    if (body->elements.length == 0) {
+        arrayType = types->ArrayOf(itemType);
+    } else if (arrayType->element != itemType || arrayType->owner != types) {
+        return false;  // the table's array records are one per element type
+    }
     try {
-        body->elements.Append(item);
+        body->elements.Append(std::move(item));
     } catch (const std::bad_alloc&) {
         return false;  // the instructions report it
     }
     body->type = arrayType;
-    stack.resize(n - 3);
     return true;
+}
+
+// Runs the append plan at `first` (see AppendPlan): false, having changed nothing, when the
+// instructions must run instead (the list shared or not an array, x void or the list itself...).
+const Instruction* ScriptMachine::RunAppend(Frame* frame, const Instruction* first) {
+    const AppendPlan& plan = frame->block->appends[first->plan & ~kAppendPlan];
+    const Value* list = PlannedVariable(frame, plan.scope, plan.level, plan.index);
+    ValueBody* body = list != nullptr ? list->Body() : nullptr;
+    if (body == nullptr || body->referenceCount != 1) return nullptr;
+    bool appended = false;
+    switch (plan.item) {
+        case AppendPlan::Constant:
+            appended = AppendTo(body, first[2].value);
+            break;
+        case AppendPlan::Variable: {
+            const Value* item = PlannedVariable(frame, plan.itemScope, plan.itemLevel, plan.itemIndex);
+            appended = item != nullptr && !item->IsVoid() && item->Body() != body && AppendTo(body, *item);
+            break;
+        }
+        case AppendPlan::True:
+        case AppendPlan::False:
+            appended = AppendTo(body, NewBoolean(*types, plan.item == AppendPlan::True));
+            break;
+    }
+    return appended ? first + kAppendLength : nullptr;
 }
 
 Frame* ScriptMachine::FindFrame(Frame* frame, uint32_t level) const {
@@ -663,15 +694,15 @@ void ScriptMachine::ReturnFromRoutine() {
     return index < values->size() ? values->data() + index : nullptr;
 }
 
-// Carries out the computation that starts at `first` (see script/compute.h), setting `ip` to where the
-// code goes on. Returns false, having changed nothing that the instructions would not change the same
-// way, when an operand is not what the plan takes: the instructions then run one by one.
-bool ScriptMachine::Compute(Frame* frame, const Instruction* first, const Instruction*& ip) {
+// Carries out the computation that starts at `first` (see script/compute.h), returning where the code
+// goes on. Returns null, having changed nothing that the instructions would not change the same way,
+// when an operand is not what the plan takes: the instructions then run one by one.
+const Instruction* ScriptMachine::Compute(Frame* frame, const Instruction* first) {
     const Computation& plan = frame->block->computations[first->plan - 1];
     FrameValues& stack = frame->stack;
     const uint32_t top = stack.size();
     if (top < plan.reach) [[unlikely]]
-        return false;
+        return nullptr;
     double r[kComputeRegisters];
     {
         // Mostly one or two: copied one by one, which is quicker than a call of memcpy.
@@ -694,21 +725,21 @@ bool ScriptMachine::Compute(Frame* frame, const Instruction* first, const Instru
     goto* kSteps[static_cast<size_t>(step->op)];
 variable: {
     const Value* variable = PlannedVariable(frame, step->scope, step->level, step->index);
-    if (variable == nullptr || !variable->ReadReal(r[step->dst])) return false;
+    if (variable == nullptr || !variable->ReadReal(r[step->dst])) return nullptr;
     SPARREL_NEXT_STEP();
 }
 stackValue:
-    if (!stack[top - step->index].ReadReal(r[step->dst])) return false;
+    if (!stack[top - step->index].ReadReal(r[step->dst])) return nullptr;
     SPARREL_NEXT_STEP();
 element: {
     const Value* variable = PlannedVariable(frame, step->scope, step->level, step->index);
     const ValueBody* array = variable != nullptr ? variable->Body() : nullptr;
-    if (array == nullptr || array->type->kind != TypeKind::Array) return false;
+    if (array == nullptr || array->type->kind != TypeKind::Array) return nullptr;
     uint32_t index;
-    if (!ElementAt(array, r[step->x], index)) return false;
+    if (!ElementAt(array, r[step->x], index)) return nullptr;
     const Value& item = array->elements[index];
     if (step->op == ComputeOp::Element) {
-        if (!item.ReadReal(r[step->dst])) return false;
+        if (!item.ReadReal(r[step->dst])) return nullptr;
     } else {
         r[step->dst] = Truth(item) ? 1 : 0;
     }
@@ -749,7 +780,7 @@ holds:
     SPARREL_NEXT_STEP();
 enter: {
     // Voiding the body's variables again, should the instructions run after all, changes nothing.
-    if (frame->depth + step->bodies >= kMaxCallDepth) return false;
+    if (frame->depth + step->bodies >= kMaxCallDepth) return nullptr;
     Value* variables = frame->variables.data() + step->index;
     for (uint32_t i = 0; i < step->level; ++i)
         variables[i].Reset();
@@ -767,20 +798,20 @@ done:
         destination = PlannedVariable(frame, plan.scope, plan.level, plan.index);
         if (destination == nullptr || (!destination->IsHeldReal() && !destination->IsVoid() &&
                                        destination->Type() != &kRealRecord)) {
-            return false;
+            return nullptr;
         }
     } else if (plan.end == ComputeEnd::StoreElement) {
         destination = PlannedVariable(frame, plan.scope, plan.level, plan.index);
         const ValueBody* body = destination != nullptr ? destination->Body() : nullptr;
-        if (body == nullptr || body->type->kind != TypeKind::Array) return false;
-        if (!ElementAt(body, r[plan.position], element)) return false;
+        if (body == nullptr || body->type->kind != TypeKind::Array) return nullptr;
+        if (!ElementAt(body, r[plan.position], element)) return nullptr;
         // The store keeps the element's type, as an assignment through it must.
         const Value& old = body->elements[element];
         if (plan.valueIsTruth ? old.Type() != &kBooleanRecord : !old.IsHeldReal() && old.Type() != &kRealRecord)
-            return false;
+            return nullptr;
     }
     if (!plan.outputs.empty()) {
-        if (!PushOutputs(frame, plan, r)) return false;
+        if (!PushOutputs(frame, plan, r)) return nullptr;
     } else if (plan.popped != 0) {
         stack.resize(top - plan.popped);
     }
@@ -806,8 +837,7 @@ done:
             if (r[plan.value] != 0) after = frame->block->instructions.data() + plan.target;
             break;
     }
-    ip = after;
-    return true;
+    return after;
 }
 
 // The values a computation leaves on the stack, pushed once the values it pops are gone; false,
@@ -895,21 +925,20 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
 
 // Runs a pair plan (see script/compute.h) with the very effect of its instructions: its operands are
 // reals, so none of them can fail. Returns false (nothing done) when an operand is not a real.
-[[gnu::always_inline]] inline bool ScriptMachine::RunPair(Frame* frame, const Instruction* first,
-                                                          const Instruction*& ip) {
+[[gnu::always_inline]] inline const Instruction* ScriptMachine::RunPair(Frame* frame, const Instruction* first) {
     const PairPlan& pair = frame->block->pairs[first->plan & ~kPairPlan];
     double x;
     double y = 0;
     if (pair.x.isVariable) {
         const Value* variable = PlannedVariable(frame, pair.x.scope, pair.x.level, pair.x.index);
-        if (variable == nullptr || !variable->ReadReal(x)) return false;
+        if (variable == nullptr || !variable->ReadReal(x)) return nullptr;
     } else {
         x = pair.x.constant;
     }
     if (pair.binary) {
         if (pair.y.isVariable) {
             const Value* variable = PlannedVariable(frame, pair.y.scope, pair.y.level, pair.y.index);
-            if (variable == nullptr || !variable->ReadReal(y)) return false;
+            if (variable == nullptr || !variable->ReadReal(y)) return nullptr;
         } else {
             y = pair.y.constant;
         }
@@ -921,24 +950,20 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
     const Instruction* after = first + pair.length;
     switch (pair.end) {
         case PairEnd::JumpIfFalse:
-            ip = ComparisonHolds(pair.comparison, result) ? after : frame->block->instructions.data() + pair.target;
-            return true;
+            return ComparisonHolds(pair.comparison, result) ? after : frame->block->instructions.data() + pair.target;
         case PairEnd::JumpIfTrue:
-            ip = ComparisonHolds(pair.comparison, result) ? frame->block->instructions.data() + pair.target : after;
-            return true;
+            return ComparisonHolds(pair.comparison, result) ? frame->block->instructions.data() + pair.target : after;
         case PairEnd::Assign: {
             Value* destination = PlannedVariable(frame, pair.scope, pair.level, pair.index);
             if (destination != nullptr) {
                 if (destination->IsHeldReal() || destination->IsVoid() || destination->Type() == &kRealRecord) {
                     *destination = NewRealValue(result);
-                    ip = after;
-                    return true;
+                    return after;
                 }
             }
             // The Assign runs and reports what is wrong.
             frame->stack.push_back(NewRealValue(result));
-            ip = after - 1;
-            return true;
+            return after - 1;
         }
         case PairEnd::Push:
             if (pair.hasComparison) {
@@ -946,10 +971,9 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
             } else {
                 frame->stack.push_back(NewRealValue(result));
             }
-            ip = after;
-            return true;
+            return after;
     }
-    return false;
+    return nullptr;
 }
 
 template <bool kBudgeted>
@@ -1055,7 +1079,12 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 break;
             case Opcode::Call:
             case Opcode::CallAndPushResult:
-                if (in.plan != 0 && Compute(f, &in, ip)) break;
+                if (in.plan != 0) {
+                    if (const Instruction* next = Compute(f, &in)) {
+                        ip = next;
+                        break;
+                    }
+                }
                 if (in.a == kFastSuccessorToHead && !stack->empty() && stack->back().IsHeldReal()) {
                     // Counted on, and straight into the head the jump back leads to.
                     Value& counter = stack->back();
@@ -1146,14 +1175,24 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 break;
             }
             case Opcode::Duplicate: {
-                if (in.plan != 0 && Compute(f, &in, ip)) break;
+                if (in.plan != 0) {
+                    if (const Instruction* next = Compute(f, &in)) {
+                        ip = next;
+                        break;
+                    }
+                }
                 SPARREL_NEED(1);
                 Value copy = stack->back();
                 stack->push_back(std::move(copy));
                 break;
             }
             case Opcode::DuplicatePair: {
-                if (in.plan != 0 && Compute(f, &in, ip)) break;
+                if (in.plan != 0) {
+                    if (const Instruction* next = Compute(f, &in)) {
+                        ip = next;
+                        break;
+                    }
+                }
                 if (in.a != kNoCountingHead) {
                     if (const Instruction* next = CountingHead(f, &in, code)) {
                         ip = next;
@@ -1206,12 +1245,25 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 if (!stack->empty()) stack->pop_back();
                 break;
             case Opcode::PushValue:
-                if (in.plan != 0 && ((in.plan & kPairPlan) ? RunPair(f, &in, ip) : Compute(f, &in, ip))) break;
+                if (in.plan != 0) {
+                    if (const Instruction* next = (in.plan & kPairPlan) ? RunPair(f, &in) : Compute(f, &in)) {
+                        ip = next;
+                        break;
+                    }
+                }
                 stack->push_back(in.value);
                 break;
             case Opcode::PushVariable:
             case Opcode::PushVariableWritable: {
-                if (in.plan != 0 && ((in.plan & kPairPlan) ? RunPair(f, &in, ip) : Compute(f, &in, ip))) break;
+                if (in.plan != 0) {
+                    const Instruction* next = (in.plan & kPairPlan)     ? RunPair(f, &in)
+                                              : (in.plan & kAppendPlan) ? RunAppend(f, &in)
+                                                                        : Compute(f, &in);
+                    if (next != nullptr) {
+                        ip = next;
+                        break;
+                    }
+                }
                 Frame* holder = FrameAtLevel(f, in.a);
                 if (holder == nullptr || in.b >= holder->variables.size() || holder->variables[in.b].IsVoid())
                     [[unlikely]] {

@@ -155,13 +155,15 @@ private:
     Frame* FrameAtLevel(Frame* frame, uint32_t level) const;
     Value* GrowableVariable(Frame* frame, const Instruction& assign, const Value& argument);
     bool AppendInPlace(Frame* frame, const Instruction* next, const Instruction* end);
+    bool AppendTo(ValueBody* body, Value item);
+    const Instruction* RunAppend(Frame* frame, const Instruction* first);
     bool ExitBlock();
     const Value* VariableValue(Frame* frame, uint32_t level, uint32_t index) const;
-    bool Compute(Frame* frame, const Instruction* first, const Instruction*& ip);
+    const Instruction* Compute(Frame* frame, const Instruction* first);
     const Instruction* CountingHead(Frame* frame, const Instruction* head, const Instruction* code);
     bool PushOutputs(Frame* frame, const Computation& plan, const double* r);
     Value* PlannedVariable(Frame* frame, ComputeScope scope, uint32_t level, uint32_t index) const;
-    bool RunPair(Frame* frame, const Instruction* first, const Instruction*& ip);
+    const Instruction* RunPair(Frame* frame, const Instruction* first);
     bool CallSlow(const Instruction& in);
     Value CallNative(const Block& callee, int32_t count, Value* arguments);
     bool AssignThrough(const Instruction& in);

@@ -336,7 +336,7 @@ TEST(CompilerTest, PlansComputationsOfElementCode) {
     const Block& main = *engine->mainBlock;
     std::vector<ComputeEnd> ends;
     for (const Instruction& in : main.instructions) {
-        if (in.plan != 0 && (in.plan & kPairPlan) == 0) ends.push_back(main.computations[in.plan - 1].end);
+        if (in.plan != 0 && (in.plan & (kPairPlan | kAppendPlan)) == 0) ends.push_back(main.computations[in.plan - 1].end);
     }
     EXPECT_EQ(ends, (std::vector<ComputeEnd>{ComputeEnd::StoreElement, ComputeEnd::JumpIfFalse}));
     const Computation& store = *std::find_if(main.computations.begin(), main.computations.end(),
@@ -353,7 +353,7 @@ TEST(CompilerTest, PlansComputationsOfElementCode) {
     ASSERT_NE(s, nullptr);
     std::vector<uint32_t> lengths;
     for (const Instruction& in : s->instructions) {
-        if (in.plan != 0 && (in.plan & kPairPlan) == 0) lengths.push_back(s->computations[in.plan - 1].length);
+        if (in.plan != 0 && (in.plan & (kPairPlan | kAppendPlan)) == 0) lengths.push_back(s->computations[in.plan - 1].length);
     }
     // Only `y = f[0]`: the read of `f[0] + 1` is cut short by the script's own add, which is called.
     EXPECT_EQ(lengths, (std::vector<uint32_t>{4}));

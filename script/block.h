@@ -96,5 +96,8 @@ struct Block {
     std::vector<AppendPlan> appends;
     BlockKind kind = BlockKind::Normal;
     uint32_t variableCount = 0;  // variables declared in the block, parameters included
+    // Arguments a call moves straight into the routine's variables, skipping as many instructions: the
+    // routine's leading assignments of its parameters, when they are all it starts with; else 0.
+    uint32_t parameterMoves = 0;
     bool isNative = false;       // registered from a builtin row, with or without a function
 };

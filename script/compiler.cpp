@@ -180,6 +180,22 @@ void FinishBlock(Block& block) {
         }
     }
     PlanComputations(block.instructions, block.level, block.computations, block.pairs, block.appends);
+
+    // A routine's code starts with the assignments of its parameters, each to a variable of its own:
+    // a call then moves the arguments into those fresh variables itself.
+    block.parameterMoves = 0;
+    if ((block.kind == BlockKind::Sub || block.kind == BlockKind::Function) && block.arguments != 0 &&
+        block.instructions.size() >= block.arguments) {
+        std::vector<bool> taken(block.variableCount, false);
+        uint32_t k = 0;
+        for (; k < block.arguments; ++k) {
+            const Instruction& in = block.instructions[k];
+            if (in.opcode != Opcode::Assign || in.a != block.level || in.b >= block.variableCount || taken[in.b])
+                break;
+            taken[in.b] = true;
+        }
+        if (k == block.arguments) block.parameterMoves = k;
+    }
 }
 
 void Compiler::CompileScript(const std::string& source, std::span<const BuiltinEntry> builtins) {

@@ -1073,6 +1073,10 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 ip = code + f->position;
                 break;
             case Opcode::ReturnFromRoutine:
+                if (f->block->kind == BlockKind::Function || f->block->kind == BlockKind::Sub) {
+                    ip = end;  // the routine's own frame: it ends here
+                    break;
+                }
                 SPARREL_SAVE_POSITION();
                 ReturnFromRoutine();
                 ip = code + f->position;
@@ -1104,16 +1108,28 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                     // A script routine, inner block or loop body on the caller's thread: made here.
                     SPARREL_SAVE_POSITION();
                     Frame* callFrame = NewFrame(f, in.block, in.c);
-                    for (uint32_t i = 0; i < in.b; ++i) {
-                        callFrame->stack.push_back(std::move(stack->back()));
-                        stack->pop_back();
+                    const uint32_t count = in.b;
+                    uint32_t skipped = 0;
+                    if (count != 0 && count == in.block->parameterMoves) {
+                        // Into the parameters' fresh variables, as the routine's first assignments would.
+                        Value* argument = stack->data() + (stack->size() - count);
+                        const Instruction* assign = in.block->instructions.data();
+                        for (uint32_t i = 0; i < count; ++i)
+                            callFrame->variables[assign[i].b] = std::move(argument[i]);
+                        stack->resize(stack->size() - count);
+                        skipped = count;
+                    } else {
+                        for (uint32_t i = 0; i < count; ++i) {
+                            callFrame->stack.push_back(std::move(stack->back()));
+                            stack->pop_back();
+                        }
                     }
                     callFrame->wantsResult = in.opcode == Opcode::CallAndPushResult;
                     tasks[current] = callFrame;
                     f = callFrame;
                     code = f->block->instructions.data();
                     end = code + CodeSize(f);
-                    ip = code;
+                    ip = code + skipped;
                     stack = &f->stack;
                     break;
                 }

@@ -1005,8 +1005,56 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             stack->InsertVoidAtBottom((count)-stack->size()); \
     } while (0)
 
+    // Each handler goes straight on to the next instruction's, unless a step budget is counted or the
+    // block's code is done: those go round the loop.
+#define SPARREL_NEXT()                                              \
+    do {                                                            \
+        if (kBudgeted || ip >= end) [[unlikely]]                    \
+            goto next;                                              \
+        inp = ip++;                                                 \
+        goto* kHandlers[static_cast<uint32_t>(inp->opcode)];        \
+    } while (0)
+    // Only the compiler writes code, and it writes opcodes 0 to 31 only, in this order.
+    static const void* const kHandlers[] = {
+        &&op_Assign,
+        &&op_AssignThrough,
+        &&op_BreakLoop,
+        &&op_ReturnFromRoutine,
+        &&op_Call,
+        &&op_CallAndPushResult,
+        &&op_CaseBegin,
+        &&op_CaseEnd,
+        &&op_CaseJumpIfTrue,
+        &&op_CaseJumpIfFalse,
+        &&op_CaseNext,
+        &&op_CompareEqual,
+        &&op_CompareGreater,
+        &&op_CompareGreaterEqual,
+        &&op_CompareLess,
+        &&op_CompareLessEqual,
+        &&op_CompareNotEqual,
+        &&op_Duplicate,
+        &&op_DuplicatePair,
+        &&op_LoopWhileGreater,
+        &&op_LoopBack,
+        &&op_LoopCount,
+        &&op_LoopWhileLess,
+        &&op_LoopIf,
+        &&op_Pop,
+        &&op_PushValue,
+        &&op_PushVariable,
+        &&op_PushVariableWritable,
+        &&op_Swap,
+        &&op_Yield,
+        &&op_EnterBody,
+        &&op_TrimStack,
+    };
+    static_assert(sizeof kHandlers / sizeof kHandlers[0] == static_cast<size_t>(Opcode::TrimStack) + 1);
+    const Instruction* inp;
+
     SPARREL_LOAD_FRAME();
     for (;;) {
+    next:
         if constexpr (kBudgeted) {
             if (finished || steps >= budget) break;
             ++steps;
@@ -1035,19 +1083,20 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             continue;
         }
 
-        const Instruction& in = *ip++;
-        switch (in.opcode) {
-            case Opcode::Assign: {
+        inp = ip++;
+        goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
+        {
+            op_Assign: {
                 SPARREL_NEED(1);
-                Frame* target = FrameAtLevel(f, in.a);
-                if (target == nullptr || in.b >= target->variables.size()) [[unlikely]] {
+                Frame* target = FrameAtLevel(f, inp->a);
+                if (target == nullptr || inp->b >= target->variables.size()) [[unlikely]] {
                     if (target == nullptr) {
                         stack->pop_back();
-                        break;
+                        SPARREL_NEXT();
                     }
-                    target->variables.resize(in.b + 1);
+                    target->variables.resize(inp->b + 1);
                 }
-                Value& destination = target->variables[in.b];
+                Value& destination = target->variables[inp->b];
                 Value& source = stack->back();
                 // Two held reals (the usual case) need no look at types.
                 const uint64_t held = destination.Bits();
@@ -1055,65 +1104,65 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                     !SameBodyType(destination, source) && destination.Type() != source.Type() &&
                     !(destination.IsArray() && source.IsArray())) [[unlikely]] {
                     RaiseScriptError(*this, kTypeChanged);
-                    error.line = in.line;
+                    error.line = inp->line;
                     destination = std::move(source);  // the store still happens
                     stack->pop_back();
                     goto stopped;
                 }
                 destination = std::move(source);
                 stack->pop_back();
-                break;
+                SPARREL_NEXT();
             }
-            case Opcode::AssignThrough:
-                if (!AssignThrough(in)) goto stopped;
-                break;
-            case Opcode::BreakLoop:
+            op_AssignThrough:
+                if (!AssignThrough(*inp)) goto stopped;
+                SPARREL_NEXT();
+            op_BreakLoop:
                 SPARREL_SAVE_POSITION();
                 BreakLoop();
                 ip = code + f->position;
-                break;
-            case Opcode::ReturnFromRoutine:
+                SPARREL_NEXT();
+            op_ReturnFromRoutine:
                 if (f->block->kind == BlockKind::Function || f->block->kind == BlockKind::Sub) {
                     ip = end;  // the routine's own frame: it ends here
-                    break;
+                    SPARREL_NEXT();
                 }
                 SPARREL_SAVE_POSITION();
                 ReturnFromRoutine();
                 ip = code + f->position;
-                break;
-            case Opcode::Call:
-            case Opcode::CallAndPushResult:
-                if (in.plan != 0) {
-                    if (const Instruction* next = Compute(f, &in)) {
+                SPARREL_NEXT();
+            op_Call:
+            op_CallAndPushResult:
+                if (inp->plan != 0) {
+                    if (const Instruction* next = Compute(f, inp)) {
                         ip = next;
-                        break;
+                        SPARREL_NEXT();
                     }
                 }
-                if (in.a == kFastSuccessorToHead && !stack->empty() && stack->back().IsHeldReal()) {
+                if (inp->a == kFastSuccessorToHead && !stack->empty() && stack->back().IsHeldReal()) {
                     // Counted on, and straight into the head the jump back leads to.
                     Value& counter = stack->back();
                     counter = NewRealValue(counter.HeldRealValue() + 1);
                     const Instruction* head = code + ip->a;
                     const Instruction* next = CountingHead(f, head, code);
                     ip = next != nullptr ? next : head;
-                    break;
+                    SPARREL_NEXT();
                 }
-                if (in.a >= kFastAdd && TryFastCall(in.a, *stack, *types)) break;
-                if (in.a == kAppendsToAssignedVariable && AppendInPlace(f, ip, end)) {
+                if (inp->a >= kFastAdd && TryFastCall(inp->a, *stack, *types)) SPARREL_NEXT();
+                if (inp->a == kAppendsToAssignedVariable && AppendInPlace(f, ip, end)) {
                     ip += 2;
-                    break;
+                    SPARREL_NEXT();
                 }
-                if (!in.block->isNative && in.block->kind != BlockKind::Task && stack->size() >= in.b &&
-                    f->depth + in.c < kMaxCallDepth) [[likely]] {
+                if (!inp->block->isNative && inp->block->kind != BlockKind::Task && stack->size() >= inp->b &&
+                    f->depth + inp->c < kMaxCallDepth) [[likely]] {
                     // A script routine, inner block or loop body on the caller's thread: made here.
                     SPARREL_SAVE_POSITION();
-                    Frame* callFrame = NewFrame(f, in.block, in.c);
-                    const uint32_t count = in.b;
+                    Frame* callFrame = NewFrame(f, inp->block, inp->c);
+                    const uint32_t count = inp->b;
                     uint32_t skipped = 0;
-                    if (count != 0 && count == in.block->parameterMoves) {
+                    if (count != 0 && count == inp->block->parameterMoves) {
                         // Into the parameters' fresh variables, as the routine's first assignments would.
                         Value* argument = stack->data() + (stack->size() - count);
-                        const Instruction* assign = in.block->instructions.data();
+                        const Instruction* assign = inp->block->instructions.data();
                         for (uint32_t i = 0; i < count; ++i)
                             callFrame->variables[assign[i].b] = std::move(argument[i]);
                         stack->resize(stack->size() - count);
@@ -1124,95 +1173,95 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                             stack->pop_back();
                         }
                     }
-                    callFrame->wantsResult = in.opcode == Opcode::CallAndPushResult;
+                    callFrame->wantsResult = inp->opcode == Opcode::CallAndPushResult;
                     tasks[current] = callFrame;
                     f = callFrame;
                     code = f->block->instructions.data();
                     end = code + CodeSize(f);
                     ip = code + skipped;
                     stack = &f->stack;
-                    break;
+                    SPARREL_NEXT();
                 }
                 SPARREL_SAVE_POSITION();
-                if (in.block->native != nullptr && in.a != kGrowsAssignedVariable && stack->size() >= in.b) {
+                if (inp->block->native != nullptr && inp->a != kGrowsAssignedVariable && stack->size() >= inp->b) {
                     // A builtin or operator function, called here as CallSlow would.
-                    const uint32_t count = in.b;
-                    calledBuiltin = in.block;
-                    nativeCallBodies = in.c;
+                    const uint32_t count = inp->b;
+                    calledBuiltin = inp->block;
+                    nativeCallBodies = inp->c;
                     Value result =
-                        CallNative(*in.block, static_cast<int32_t>(count), stack->data() + (stack->size() - count));
+                        CallNative(*inp->block, static_cast<int32_t>(count), stack->data() + (stack->size() - count));
                     // A nested run leaves this frame's stack as it was, arguments included.
                     if (stack->size() < count) [[unlikely]]
                         stack->InsertVoidAtBottom(count - stack->size());
-                    PutCallResult(*stack, count, in.opcode == Opcode::CallAndPushResult, std::move(result));
+                    PutCallResult(*stack, count, inp->opcode == Opcode::CallAndPushResult, std::move(result));
                     const bool stop = finished;
                     if (stop) [[unlikely]]
-                        error.line = in.line;
+                        error.line = inp->line;
                     SPARREL_LOAD_FRAME();
                     if (stop) [[unlikely]]
                         goto stopped;
-                    break;
+                    SPARREL_NEXT();
                 }
-                if (!CallSlow(in)) {
+                if (!CallSlow(*inp)) {
                     SPARREL_LOAD_FRAME();
                     goto stopped;
                 }
                 SPARREL_LOAD_FRAME();
-                break;
-            case Opcode::CaseBegin:
-            case Opcode::CaseEnd:
-                break;
-            case Opcode::CaseJumpIfTrue: {
+                SPARREL_NEXT();
+            op_CaseBegin:
+            op_CaseEnd:
+                SPARREL_NEXT();
+            op_CaseJumpIfTrue: {
                 SPARREL_NEED(1);
                 const bool value = Truth(stack->back());
                 stack->pop_back();
-                if (value) ip = code + in.a;
-                break;
+                if (value) ip = code + inp->a;
+                SPARREL_NEXT();
             }
-            case Opcode::CaseJumpIfFalse: {
+            op_CaseJumpIfFalse: {
                 SPARREL_NEED(1);
                 const bool value = Truth(stack->back());
                 stack->pop_back();
-                if (!value) ip = code + in.a;
-                break;
+                if (!value) ip = code + inp->a;
+                SPARREL_NEXT();
             }
-            case Opcode::CaseNext:
-                ip = code + in.a;
-                break;
-            case Opcode::CompareEqual:
-            case Opcode::CompareGreater:
-            case Opcode::CompareGreaterEqual:
-            case Opcode::CompareLess:
-            case Opcode::CompareLessEqual:
-            case Opcode::CompareNotEqual: {
+            op_CaseNext:
+                ip = code + inp->a;
+                SPARREL_NEXT();
+            op_CompareEqual:
+            op_CompareGreater:
+            op_CompareGreaterEqual:
+            op_CompareLess:
+            op_CompareLessEqual:
+            op_CompareNotEqual: {
                 SPARREL_NEED(1);
                 Value& top = stack->back();
-                BecomeBoolean(top, booleanType, ComparisonHolds(in.opcode, ValueToReal(top)));
-                break;
+                BecomeBoolean(top, booleanType, ComparisonHolds(inp->opcode, ValueToReal(top)));
+                SPARREL_NEXT();
             }
-            case Opcode::Duplicate: {
-                if (in.plan != 0) {
-                    if (const Instruction* next = Compute(f, &in)) {
+            op_Duplicate: {
+                if (inp->plan != 0) {
+                    if (const Instruction* next = Compute(f, inp)) {
                         ip = next;
-                        break;
+                        SPARREL_NEXT();
                     }
                 }
                 SPARREL_NEED(1);
                 Value copy = stack->back();
                 stack->push_back(std::move(copy));
-                break;
+                SPARREL_NEXT();
             }
-            case Opcode::DuplicatePair: {
-                if (in.plan != 0) {
-                    if (const Instruction* next = Compute(f, &in)) {
+            op_DuplicatePair: {
+                if (inp->plan != 0) {
+                    if (const Instruction* next = Compute(f, inp)) {
                         ip = next;
-                        break;
+                        SPARREL_NEXT();
                     }
                 }
-                if (in.a != kNoCountingHead) {
-                    if (const Instruction* next = CountingHead(f, &in, code)) {
+                if (inp->a != kNoCountingHead) {
+                    if (const Instruction* next = CountingHead(f, inp, code)) {
                         ip = next;
-                        break;
+                        SPARREL_NEXT();
                     }
                 }
                 SPARREL_NEED(2);
@@ -1220,107 +1269,104 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 Value second = stack->back();
                 stack->push_back(std::move(first));
                 stack->push_back(std::move(second));
-                break;
+                SPARREL_NEXT();
             }
-            case Opcode::LoopWhileGreater: {
+            op_LoopWhileGreater: {
                 SPARREL_NEED(1);
                 const double r = ValueToReal(stack->back());
                 stack->pop_back();
-                if (!(r > 0)) ip = code + in.a;
-                break;
+                if (!(r > 0)) ip = code + inp->a;
+                SPARREL_NEXT();
             }
-            case Opcode::LoopBack:
-                ip = code + in.a;
-                break;
-            case Opcode::LoopCount: {
+            op_LoopBack:
+                ip = code + inp->a;
+                SPARREL_NEXT();
+            op_LoopCount: {
                 SPARREL_NEED(1);
                 Value& top = stack->back();
                 const double r = ValueToReal(top);
                 if (r > 0) {
                     top = NewRealValue(r - 1);
                 } else {
-                    ip = code + in.a;
+                    ip = code + inp->a;
                 }
-                break;
+                SPARREL_NEXT();
             }
-            case Opcode::LoopWhileLess: {
+            op_LoopWhileLess: {
                 SPARREL_NEED(1);
                 const double r = ValueToReal(stack->back());
                 stack->pop_back();
-                if (!(r < 0)) ip = code + in.a;
-                break;
+                if (!(r < 0)) ip = code + inp->a;
+                SPARREL_NEXT();
             }
-            case Opcode::LoopIf: {
+            op_LoopIf: {
                 SPARREL_NEED(1);
                 const bool value = Truth(stack->back());
                 stack->pop_back();
-                if (!value) ip = code + in.a;
-                break;
+                if (!value) ip = code + inp->a;
+                SPARREL_NEXT();
             }
-            case Opcode::Pop:
+            op_Pop:
                 if (!stack->empty()) stack->pop_back();
-                break;
-            case Opcode::PushValue:
-                if (in.plan != 0) {
-                    if (const Instruction* next = (in.plan & kPairPlan) ? RunPair(f, &in) : Compute(f, &in)) {
+                SPARREL_NEXT();
+            op_PushValue:
+                if (inp->plan != 0) {
+                    if (const Instruction* next = (inp->plan & kPairPlan) ? RunPair(f, inp) : Compute(f, inp)) {
                         ip = next;
-                        break;
+                        SPARREL_NEXT();
                     }
                 }
-                stack->push_back(in.value);
-                break;
-            case Opcode::PushVariable:
-            case Opcode::PushVariableWritable: {
-                if (in.plan != 0) {
-                    const Instruction* next = (in.plan & kPairPlan)     ? RunPair(f, &in)
-                                              : (in.plan & kAppendPlan) ? RunAppend(f, &in)
-                                                                        : Compute(f, &in);
+                stack->push_back(inp->value);
+                SPARREL_NEXT();
+            op_PushVariable:
+            op_PushVariableWritable: {
+                if (inp->plan != 0) {
+                    const Instruction* next = (inp->plan & kPairPlan)     ? RunPair(f, inp)
+                                              : (inp->plan & kAppendPlan) ? RunAppend(f, inp)
+                                                                        : Compute(f, inp);
                     if (next != nullptr) {
                         ip = next;
-                        break;
+                        SPARREL_NEXT();
                     }
                 }
-                Frame* holder = FrameAtLevel(f, in.a);
-                if (holder == nullptr || in.b >= holder->variables.size() || holder->variables[in.b].IsVoid())
+                Frame* holder = FrameAtLevel(f, inp->a);
+                if (holder == nullptr || inp->b >= holder->variables.size() || holder->variables[inp->b].IsVoid())
                     [[unlikely]] {
                     RaiseScriptError(*this, kUnassigned);
-                    error.line = in.line;
+                    error.line = inp->line;
                     stack->emplace_back();
                     goto stopped;
                 }
-                Value& variable = holder->variables[in.b];
-                if (in.opcode == Opcode::PushVariableWritable) MakeUnique(variable);
+                Value& variable = holder->variables[inp->b];
+                if (inp->opcode == Opcode::PushVariableWritable) MakeUnique(variable);
                 stack->push_back(variable);
-                break;
+                SPARREL_NEXT();
             }
-            case Opcode::Swap: {
+            op_Swap: {
                 SPARREL_NEED(2);
                 std::swap((*stack)[stack->size() - 2], stack->back());
-                break;
+                SPARREL_NEXT();
             }
-            case Opcode::EnterBody: {
-                if (f->depth + in.c >= kMaxCallDepth) [[unlikely]] {
+            op_EnterBody: {
+                if (f->depth + inp->c >= kMaxCallDepth) [[unlikely]] {
                     // Where the call of a body with a frame of its own would have failed.
-                    RaiseNestingLimit(f, nullptr, in.line);
+                    RaiseNestingLimit(f, nullptr, inp->line);
                     goto stopped;
                 }
-                Value* variables = f->variables.data() + in.a;
-                for (uint32_t i = 0; i < in.b; ++i)
+                Value* variables = f->variables.data() + inp->a;
+                for (uint32_t i = 0; i < inp->b; ++i)
                     variables[i].Reset();
-                break;
+                SPARREL_NEXT();
             }
-            case Opcode::TrimStack:
-                if (stack->size() > in.a) [[unlikely]]
-                    stack->resize(in.a);
-                break;
-            case Opcode::Yield:
+            op_TrimStack:
+                if (stack->size() > inp->a) [[unlikely]]
+                    stack->resize(inp->a);
+                SPARREL_NEXT();
+            op_Yield:
                 SPARREL_SAVE_POSITION();
                 current = current == 0 ? tasks.size() - 1 : current - 1;
                 SPARREL_LOAD_FRAME();
-                break;
-            default:
-                // Only the compiler writes code, and it writes opcodes 0 to 31 only.
-                __builtin_unreachable();
+                SPARREL_NEXT();
         }
     }
 stopped:
@@ -1329,6 +1375,7 @@ stopped:
 #undef SPARREL_LOAD_FRAME
 #undef SPARREL_SAVE_POSITION
 #undef SPARREL_NEED
+#undef SPARREL_NEXT
 }
 
 template uint64_t ScriptMachine::Loop<false>(uint64_t);

@@ -235,7 +235,27 @@ bool Planner::Finish(uint32_t length) {
     }
     plan_->length = length;
     ConstantsFirst();
-    AddStep(ComputeOp::Done);
+    // A plan that leaves the stack as it found it ends in a step of its own ending.
+    ComputeOp last = ComputeOp::Done;
+    if (plan_->outputs.empty() && plan_->popped == 0) {
+        switch (plan_->end) {
+            case ComputeEnd::Assign:
+                last = ComputeOp::EndAssign;
+                break;
+            case ComputeEnd::StoreElement:
+                last = plan_->valueIsTruth ? ComputeOp::EndStoreTruth : ComputeOp::EndStoreReal;
+                break;
+            case ComputeEnd::JumpIfFalse:
+                last = ComputeOp::EndJumpIfFalse;
+                break;
+            case ComputeEnd::JumpIfTrue:
+                last = ComputeOp::EndJumpIfTrue;
+                break;
+            case ComputeEnd::None:
+                break;
+        }
+    }
+    AddStep(last);
     return true;
 }
 

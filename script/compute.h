@@ -38,7 +38,13 @@ enum class ComputeOp : uint8_t {
     Holds,  // r[dst] = 1 if `comparison` holds for the order r[x], else 0
     Enter,  // a body run in place: variables index .. index + level - 1 voided; `bodies` around it
     Function,  // r[dst] = function(r[x]): a builtin that is a pure function of one real
-    Done,      // the last step of every plan
+    Done,      // the last step of a plan: its ending, whatever it is
+    // The last step of a plan that pops and pushes nothing, for each ending but None.
+    EndAssign,
+    EndStoreReal,
+    EndStoreTruth,
+    EndJumpIfFalse,
+    EndJumpIfTrue,
 };
 
 // Where a planned variable lives, as seen from the frame of the block the plan belongs to: that

@@ -717,9 +717,9 @@ const Instruction* ScriptMachine::Compute(Frame* frame, const Instruction* first
     static const void* const kSteps[] = {
         &&variable, &&stackValue, &&element,   &&element,     &&add,      &&subtract, &&multiply, &&divide,
         &&remainder, &&compare,   &&successor, &&predecessor, &&negative, &&holds,    &&enter,    &&function,
-        &&done,
+        &&done,      &&endAssign, &&endStoreReal, &&endStoreTruth, &&endJumpIfFalse, &&endJumpIfTrue,
     };
-    static_assert(sizeof kSteps / sizeof kSteps[0] == static_cast<size_t>(ComputeOp::Done) + 1);
+    static_assert(sizeof kSteps / sizeof kSteps[0] == static_cast<size_t>(ComputeOp::EndJumpIfTrue) + 1);
     const ComputeStep* step = plan.steps.data();
 #define SPARREL_NEXT_STEP() goto* kSteps[static_cast<size_t>((++step)->op)]
     goto* kSteps[static_cast<size_t>(step->op)];
@@ -790,6 +790,38 @@ function:
     r[step->dst] = step->function(r[step->x]);
     SPARREL_NEXT_STEP();
 #undef SPARREL_NEXT_STEP
+endJumpIfFalse:
+    return r[plan.value] == 0 ? frame->block->instructions.data() + plan.target : first + plan.length;
+endJumpIfTrue:
+    return r[plan.value] != 0 ? frame->block->instructions.data() + plan.target : first + plan.length;
+endAssign: {
+    Value* destination = PlannedVariable(frame, plan.scope, plan.level, plan.index);
+    if (destination == nullptr || !destination->ReplaceHeldReal(r[plan.value])) goto done;
+    return first + plan.length;
+}
+endStoreReal:
+endStoreTruth: {
+    // The array the variable alone holds, an element of the stored type: the element is replaced (a
+    // boolean by the very body it holds, when it is the table's own true or false, stays as it is).
+    const Value* variable = PlannedVariable(frame, plan.scope, plan.level, plan.index);
+    ValueBody* body = variable != nullptr ? variable->Body() : nullptr;
+    uint32_t element;
+    if (body == nullptr || body->referenceCount != 1 || body->type->kind != TypeKind::Array ||
+        !ElementAt(body, r[plan.position], element)) {
+        goto done;
+    }
+    Value& slot = body->elements[element];
+    if (step->op == ComputeOp::EndStoreReal) {
+        if (!slot.ReplaceHeldReal(r[plan.value])) goto done;
+        return first + plan.length;
+    }
+    const uint64_t truth = reinterpret_cast<uintptr_t>(types->CommonBoolean(r[plan.value] != 0));
+    if (slot.Bits() != truth) {
+        if (slot.Bits() != reinterpret_cast<uintptr_t>(types->CommonBoolean(r[plan.value] == 0))) goto done;
+        slot = NewBoolean(*types, r[plan.value] != 0);
+    }
+    return first + plan.length;
+}
 done:
     // What the ending needs is checked before anything changes.
     Value* destination = nullptr;
@@ -898,7 +930,7 @@ bool ScriptMachine::PushOutputs(Frame* frame, const Computation& plan, const dou
     if (!(ascent ? bound > counter : bound < counter)) return code + head[2].a;
     const Instruction* copy = head + 3;
     if (!ascent) {
-        stack[n - 1] = NewRealValue(counter - 1);
+        if (!stack[n - 1].ReplaceHeldReal(counter - 1)) stack[n - 1] = NewRealValue(counter - 1);
         ++copy;
     }
     if (head->b != 0) {
@@ -956,6 +988,7 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
         case PairEnd::Assign: {
             Value* destination = PlannedVariable(frame, pair.scope, pair.level, pair.index);
             if (destination != nullptr) {
+                if (destination->ReplaceHeldReal(result)) return after;
                 if (destination->IsHeldReal() || destination->IsVoid() || destination->Type() == &kRealRecord) {
                     *destination = NewRealValue(result);
                     return after;
@@ -1141,7 +1174,8 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 if (inp->a == kFastSuccessorToHead && !stack->empty() && stack->back().IsHeldReal()) {
                     // Counted on, and straight into the head the jump back leads to.
                     Value& counter = stack->back();
-                    counter = NewRealValue(counter.HeldRealValue() + 1);
+                    const double counted = counter.HeldRealValue() + 1;
+                    if (!counter.ReplaceHeldReal(counted)) counter = NewRealValue(counted);
                     const Instruction* head = code + ip->a;
                     const Instruction* next = CountingHead(f, head, code);
                     ip = next != nullptr ? next : head;
@@ -1286,7 +1320,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 Value& top = stack->back();
                 const double r = ValueToReal(top);
                 if (r > 0) {
-                    top = NewRealValue(r - 1);
+                    if (!top.ReplaceHeldReal(r - 1)) top = NewRealValue(r - 1);
                 } else {
                     ip = code + inp->a;
                 }

@@ -80,6 +80,14 @@ public:
         std::memcpy(&real, &bits, sizeof real);
         return real;
     }
+    // When the handle holds a real without a body and `real` can be held too, it holds `real` now;
+    // otherwise nothing changes and the answer is false.
+    bool ReplaceHeldReal(double real) noexcept {
+        const uint64_t bits = RealBits(real);
+        if (bits_ < kHeldBase || bits >= kHeldLimit) return false;
+        bits_ = bits + kHeldBase;
+        return true;
+    }
     // The body; null for void and for a held real.
     ValueBody* Body() const noexcept {
         return bits_ < kHeldBase ? reinterpret_cast<ValueBody*>(static_cast<uintptr_t>(bits_)) : nullptr;

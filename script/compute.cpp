@@ -566,6 +566,8 @@ bool PlanPair(const std::vector<Instruction>& code, uint32_t start, uint32_t lev
         ++k;
     }
     pair.length = k - start;
+    pair.entersBody = pair.end == PairEnd::JumpIfFalse && k < size && code[k].opcode == Opcode::EnterBody &&
+                      code[k].b == 0;
     return true;
 }
 
@@ -662,5 +664,9 @@ void PlanComputations(std::vector<Instruction>& code, uint32_t level, std::vecto
     }
     for (uint32_t i = 0; i < size; ++i) {
         if (code[i].opcode == Opcode::DuplicatePair) MarkCountingHead(code, i, level);
+        // A count whose body declares nothing: the body's entry is only its nesting check.
+        if (code[i].opcode == Opcode::LoopCount) {
+            code[i].b = i + 1 < size && code[i + 1].opcode == Opcode::EnterBody && code[i + 1].b == 0 ? 1 : 0;
+        }
     }
 }

@@ -130,6 +130,9 @@ struct PairPlan {
     uint32_t level;
     uint32_t index;
     uint32_t target;
+    // JumpIfFalse: the code going on enters a body that declares nothing, whose entry is only its
+    // nesting check.
+    bool entersBody;
 };
 
 // Marks a pair plan in Instruction::plan (the rest of which is its index).

@@ -982,7 +982,9 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
     const Instruction* after = first + pair.length;
     switch (pair.end) {
         case PairEnd::JumpIfFalse:
-            return ComparisonHolds(pair.comparison, result) ? after : frame->block->instructions.data() + pair.target;
+            if (!ComparisonHolds(pair.comparison, result)) return frame->block->instructions.data() + pair.target;
+            // The body's entry reports the limit itself.
+            return pair.entersBody && frame->depth + after->c < kMaxCallDepth ? after + 1 : after;
         case PairEnd::JumpIfTrue:
             return ComparisonHolds(pair.comparison, result) ? frame->block->instructions.data() + pair.target : after;
         case PairEnd::Assign: {
@@ -1321,6 +1323,8 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 const double r = ValueToReal(top);
                 if (r > 0) {
                     if (!top.ReplaceHeldReal(r - 1)) top = NewRealValue(r - 1);
+                    // Into a body that declares nothing (see PlanComputations); its entry reports the limit.
+                    if (inp->b != 0 && f->depth + ip->c < kMaxCallDepth) ++ip;
                 } else {
                     ip = code + inp->a;
                 }

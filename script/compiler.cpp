@@ -144,7 +144,8 @@ private:
 };
 
 // Finds the targets of the case jumps, once, now that the block's code is complete (loop conditions get
-// theirs when their loop is compiled), then plans the block's computations.
+// theirs when their loop is compiled), moves every jump past the markers it lands on, then plans the
+// block's computations.
 void FinishBlock(Block& block) {
     std::vector<Instruction>& code = block.instructions;
     const uint32_t size = static_cast<uint32_t>(code.size());
@@ -175,6 +176,26 @@ void FinishBlock(Block& block) {
                 in.a = target;
                 break;
             }
+            default:
+                break;
+        }
+    }
+    // The case markers do nothing: a jump to one goes to what follows it instead.
+    for (Instruction& in : code) {
+        switch (in.opcode) {
+            case Opcode::CaseJumpIfTrue:
+            case Opcode::CaseJumpIfFalse:
+            case Opcode::CaseNext:
+            case Opcode::LoopIf:
+            case Opcode::LoopBack:
+            case Opcode::LoopCount:
+            case Opcode::LoopWhileGreater:
+            case Opcode::LoopWhileLess:
+                while (in.a < size &&
+                       (code[in.a].opcode == Opcode::CaseBegin || code[in.a].opcode == Opcode::CaseEnd)) {
+                    ++in.a;
+                }
+                break;
             default:
                 break;
         }

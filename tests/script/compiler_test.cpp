@@ -206,12 +206,13 @@ TEST(CompilerTest, AlternativeTestsEveryValueAgainstTheSelector) {
         expected.push_back(op);
     }
     EXPECT_EQ(Listing(main), expected);
-    // A value that matches jumps to the inner CaseEnd with true on the stack.
-    EXPECT_EQ(main.instructions[8].a, 18u);
-    EXPECT_EQ(main.instructions[15].a, 18u);
-    // No match: past the CaseNext, to the others' Pop; the CaseNext leaves for the outer CaseEnd.
+    // A value that matches jumps past the inner CaseEnd (a jump never lands on a marker) with true on
+    // the stack.
+    EXPECT_EQ(main.instructions[8].a, 19u);
+    EXPECT_EQ(main.instructions[15].a, 19u);
+    // No match: past the CaseNext, to the others' Pop; the CaseNext leaves past the outer CaseEnd.
     EXPECT_EQ(main.instructions[19].a, 23u);
-    EXPECT_EQ(main.instructions[22].a, 25u);
+    EXPECT_EQ(main.instructions[22].a, 26u);
 }
 
 TEST(CompilerTest, IfChainsShareOneCaseGroup) {
@@ -223,7 +224,7 @@ TEST(CompilerTest, IfChainsShareOneCaseGroup) {
                                         "CaseNext", "PushValue", "CaseJumpIfFalse", "EnterBody",
                                         "CaseNext", "EnterBody", "CaseEnd"}));
     EXPECT_EQ(main.instructions[2].a, 5u);
-    EXPECT_EQ(main.instructions[4].a, 10u);
+    EXPECT_EQ(main.instructions[4].a, 11u);  // past the CaseEnd
     EXPECT_EQ(main.instructions[6].a, 9u);
 }
 

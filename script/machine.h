@@ -38,13 +38,14 @@ public:
     Value* begin() { return items_; }
     Value* end() { return items_ + length_; }
 
+    // The slots above the length are always void, so a push writes into one without looking at it.
     void push_back(const Value& value) {
         if (length_ == capacity_) Grow();
-        items_[length_++] = value;
+        ::new (static_cast<void*>(items_ + length_++)) Value(value);
     }
-    void push_back(Value&& value) {
+    [[gnu::always_inline]] void push_back(Value&& value) {
         if (length_ == capacity_) Grow();
-        items_[length_++] = std::move(value);
+        ::new (static_cast<void*>(items_ + length_++)) Value(std::move(value));
     }
     void emplace_back() {
         if (length_ == capacity_) Grow();

@@ -1049,6 +1049,14 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
         inp = ip++;                                                 \
         goto* kHandlers[static_cast<uint32_t>(inp->opcode)];        \
     } while (0)
+// Goes on where a plan or a fused step done at once says, unless it gave null (the instructions run).
+#define SPARREL_GO_ON_AT(where)                         \
+    do {                                                \
+        if (const Instruction* const at = (where)) {    \
+            ip = at;                                    \
+            SPARREL_NEXT();                             \
+        }                                               \
+    } while (0)
     // Only the compiler writes code, and it writes opcodes 0 to 31 only, in this order.
     static const void* const kHandlers[] = {
         &&op_Assign,
@@ -1167,12 +1175,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 SPARREL_NEXT();
             op_Call:
             op_CallAndPushResult:
-                if (inp->plan != 0) {
-                    if (const Instruction* next = Compute(f, inp)) {
-                        ip = next;
-                        SPARREL_NEXT();
-                    }
-                }
+                if (inp->plan != 0) SPARREL_GO_ON_AT(Compute(f, inp));
                 if (inp->a == kFastSuccessorToHead && !stack->empty() && stack->back().IsHeldReal()) {
                     // Counted on, and straight into the head the jump back leads to.
                     Value& counter = stack->back();
@@ -1276,30 +1279,15 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 SPARREL_NEXT();
             }
             op_Duplicate: {
-                if (inp->plan != 0) {
-                    if (const Instruction* next = Compute(f, inp)) {
-                        ip = next;
-                        SPARREL_NEXT();
-                    }
-                }
+                if (inp->plan != 0) SPARREL_GO_ON_AT(Compute(f, inp));
                 SPARREL_NEED(1);
                 Value copy = stack->back();
                 stack->push_back(std::move(copy));
                 SPARREL_NEXT();
             }
             op_DuplicatePair: {
-                if (inp->plan != 0) {
-                    if (const Instruction* next = Compute(f, inp)) {
-                        ip = next;
-                        SPARREL_NEXT();
-                    }
-                }
-                if (inp->a != kNoCountingHead) {
-                    if (const Instruction* next = CountingHead(f, inp, code)) {
-                        ip = next;
-                        SPARREL_NEXT();
-                    }
-                }
+                if (inp->plan != 0) SPARREL_GO_ON_AT(Compute(f, inp));
+                if (inp->a != kNoCountingHead) SPARREL_GO_ON_AT(CountingHead(f, inp, code));
                 SPARREL_NEED(2);
                 Value first = (*stack)[stack->size() - 2];
                 Value second = stack->back();
@@ -1348,24 +1336,15 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 if (!stack->empty()) stack->pop_back();
                 SPARREL_NEXT();
             op_PushValue:
-                if (inp->plan != 0) {
-                    if (const Instruction* next = (inp->plan & kPairPlan) ? RunPair(f, inp) : Compute(f, inp)) {
-                        ip = next;
-                        SPARREL_NEXT();
-                    }
-                }
+                if (inp->plan != 0) SPARREL_GO_ON_AT((inp->plan & kPairPlan) ? RunPair(f, inp) : Compute(f, inp));
                 stack->push_back(inp->value);
                 SPARREL_NEXT();
             op_PushVariable:
             op_PushVariableWritable: {
                 if (inp->plan != 0) {
-                    const Instruction* next = (inp->plan & kPairPlan)     ? RunPair(f, inp)
-                                              : (inp->plan & kAppendPlan) ? RunAppend(f, inp)
-                                                                        : Compute(f, inp);
-                    if (next != nullptr) {
-                        ip = next;
-                        SPARREL_NEXT();
-                    }
+                    SPARREL_GO_ON_AT((inp->plan & kPairPlan)     ? RunPair(f, inp)
+                                     : (inp->plan & kAppendPlan) ? RunAppend(f, inp)
+                                                                 : Compute(f, inp));
                 }
                 Frame* holder = FrameAtLevel(f, inp->a);
                 if (holder == nullptr || inp->b >= holder->variables.size() || holder->variables[inp->b].IsVoid())
@@ -1414,6 +1393,7 @@ stopped:
 #undef SPARREL_SAVE_POSITION
 #undef SPARREL_NEED
 #undef SPARREL_NEXT
+#undef SPARREL_GO_ON_AT
 }
 
 template uint64_t ScriptMachine::Loop<false>(uint64_t);

@@ -16,6 +16,9 @@ struct Block;
 
 struct Instruction {
     Opcode opcode;
+    // The machine's handler: the opcode's own, or one that carries out the plan starting here (see
+    // PlanHandler in script/compute.h) and falls back to the opcode's when the plan cannot be had.
+    uint8_t handler;
     int32_t line;  // source line when emitted; reported with run-time errors
     Value value;   // PushValue only
     Block* block;  // Call, CallAndPushResult

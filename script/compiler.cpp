@@ -275,7 +275,7 @@ void Compiler::RegisterBuiltin(const BuiltinEntry& entry) {
 }
 
 Instruction& Compiler::Emit(Opcode opcode, uint32_t a, uint32_t b) {
-    return block_->instructions.emplace_back(Instruction{opcode, lexer_.line, Value(), nullptr, a, b, 0});
+    return block_->instructions.emplace_back(Instruction{opcode, static_cast<uint8_t>(opcode), lexer_.line, Value(), nullptr, a, b, 0});
 }
 
 void Compiler::EmitCall(Opcode opcode, Block* routine, uint32_t count) {

@@ -662,6 +662,12 @@ void PlanComputations(std::vector<Instruction>& code, uint32_t level, std::vecto
         code[i].plan = kAppendPlan | static_cast<uint32_t>(appends.size());
         appends.push_back(append);
     }
+    for (Instruction& in : code) {
+        in.handler = in.plan == 0                 ? static_cast<uint8_t>(in.opcode)
+                     : (in.plan & kPairPlan) != 0   ? uint8_t{kPairHandler}
+                     : (in.plan & kAppendPlan) != 0 ? uint8_t{kAppendHandler}
+                                                    : uint8_t{kComputeHandler};
+    }
     for (uint32_t i = 0; i < size; ++i) {
         if (code[i].opcode == Opcode::DuplicatePair) MarkCountingHead(code, i, level);
         // A count whose body declares nothing: the body's entry is only its nesting check.

@@ -156,10 +156,17 @@ inline constexpr uint32_t kAppendPlan = 0x40000000u;
 // Instructions an append plan stands for.
 inline constexpr uint32_t kAppendLength = 6;
 
+// The handlers of planned instructions (Instruction::handler), numbered after the opcodes'.
+enum PlanHandler : uint8_t {
+    kComputeHandler = 32,
+    kPairHandler,
+    kAppendHandler,
+};
+
 // Plans the computations of `code` (its jumps resolved), a block whose own variables are of nesting
 // `level`, storing them in `plans` and marking the
 // first instruction of each with its plan's number plus one, then the pairs at the instructions where
 // no computation starts, in `pairs`, marked with kPairPlan and their index, and the appends in
-// `appends`, marked with kAppendPlan.
+// `appends`, marked with kAppendPlan; every instruction's handler is set to match.
 void PlanComputations(std::vector<Instruction>& code, uint32_t level, std::vector<Computation>& plans,
                       std::vector<PairPlan>& pairs, std::vector<AppendPlan>& appends);

@@ -1047,7 +1047,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
         if (kBudgeted || ip >= end) [[unlikely]]                    \
             goto next;                                              \
         inp = ip++;                                                 \
-        goto* kHandlers[static_cast<uint32_t>(inp->opcode)];        \
+        goto* kHandlers[inp->handler];                              \
     } while (0)
 // Goes on where a plan or a fused step done at once says, unless it gave null (the instructions run).
 #define SPARREL_GO_ON_AT(where)                         \
@@ -1057,7 +1057,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             SPARREL_NEXT();                             \
         }                                               \
     } while (0)
-    // Only the compiler writes code, and it writes opcodes 0 to 31 only, in this order.
+    // Only the compiler writes code: opcodes 0 to 31 only, in this order, then the plans' handlers.
     static const void* const kHandlers[] = {
         &&op_Assign,
         &&op_AssignThrough,
@@ -1091,8 +1091,12 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
         &&op_Yield,
         &&op_EnterBody,
         &&op_TrimStack,
+        &&plan_Compute,
+        &&plan_Pair,
+        &&plan_Append,
     };
-    static_assert(sizeof kHandlers / sizeof kHandlers[0] == static_cast<size_t>(Opcode::TrimStack) + 1);
+    static_assert(static_cast<size_t>(Opcode::TrimStack) + 1 == kComputeHandler);
+    static_assert(sizeof kHandlers / sizeof kHandlers[0] == kAppendHandler + 1);
     const Instruction* inp;
 
     SPARREL_LOAD_FRAME();
@@ -1127,8 +1131,19 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
         }
 
         inp = ip++;
-        goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
+        goto* kHandlers[inp->handler];
         {
+            // A plan done at once goes on where it says; one that cannot be had leaves its instructions
+            // to run one by one.
+            plan_Compute:
+                SPARREL_GO_ON_AT(Compute(f, inp));
+                goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
+            plan_Pair:
+                SPARREL_GO_ON_AT(RunPair(f, inp));
+                goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
+            plan_Append:
+                SPARREL_GO_ON_AT(RunAppend(f, inp));
+                goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
             op_Assign: {
                 SPARREL_NEED(1);
                 Frame* target = FrameAtLevel(f, inp->a);
@@ -1175,7 +1190,6 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 SPARREL_NEXT();
             op_Call:
             op_CallAndPushResult:
-                if (inp->plan != 0) SPARREL_GO_ON_AT(Compute(f, inp));
                 if (inp->a == kFastSuccessorToHead && !stack->empty() && stack->back().IsHeldReal()) {
                     // Counted on, and straight into the head the jump back leads to.
                     Value& counter = stack->back();
@@ -1279,14 +1293,12 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 SPARREL_NEXT();
             }
             op_Duplicate: {
-                if (inp->plan != 0) SPARREL_GO_ON_AT(Compute(f, inp));
                 SPARREL_NEED(1);
                 Value copy = stack->back();
                 stack->push_back(std::move(copy));
                 SPARREL_NEXT();
             }
             op_DuplicatePair: {
-                if (inp->plan != 0) SPARREL_GO_ON_AT(Compute(f, inp));
                 if (inp->a != kNoCountingHead) SPARREL_GO_ON_AT(CountingHead(f, inp, code));
                 SPARREL_NEED(2);
                 Value first = (*stack)[stack->size() - 2];
@@ -1336,16 +1348,10 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 if (!stack->empty()) stack->pop_back();
                 SPARREL_NEXT();
             op_PushValue:
-                if (inp->plan != 0) SPARREL_GO_ON_AT((inp->plan & kPairPlan) ? RunPair(f, inp) : Compute(f, inp));
                 stack->push_back(inp->value);
                 SPARREL_NEXT();
             op_PushVariable:
             op_PushVariableWritable: {
-                if (inp->plan != 0) {
-                    SPARREL_GO_ON_AT((inp->plan & kPairPlan)     ? RunPair(f, inp)
-                                     : (inp->plan & kAppendPlan) ? RunAppend(f, inp)
-                                                                 : Compute(f, inp));
-                }
                 Frame* holder = FrameAtLevel(f, inp->a);
                 if (holder == nullptr || inp->b >= holder->variables.size() || holder->variables[inp->b].IsVoid())
                     [[unlikely]] {

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-enum class Opcode : uint32_t {
+enum class Opcode : uint8_t {
     Assign = 0,             // level, index: pop into a variable
     AssignThrough = 1,      // pop a source and a reference; overwrite the referenced body
     BreakLoop = 2,          // leave the innermost loop

@@ -694,135 +694,12 @@ void ScriptMachine::ReturnFromRoutine() {
     return index < values->size() ? values->data() + index : nullptr;
 }
 
-// Carries out the computation that starts at `first` (see script/compute.h), returning where the code
-// goes on. Returns null, having changed nothing that the instructions would not change the same way,
-// when an operand is not what the plan takes: the instructions then run one by one.
-const Instruction* ScriptMachine::Compute(Frame* frame, const Instruction* first) {
-    const Computation& plan = frame->block->computations[first->plan - 1];
+// The general ending of the computation `plan` that starts at `first`, its steps done into `r` with the
+// frame's stack `top` values long: returns where the code goes on, or null, having changed nothing,
+// when the ending cannot be had (the instructions then run one by one).
+const Instruction* ScriptMachine::FinishComputation(Frame* frame, const Computation& plan, const Instruction* first,
+                                                    const double* r, uint32_t top) {
     FrameValues& stack = frame->stack;
-    const uint32_t top = stack.size();
-    if (top < plan.reach) [[unlikely]]
-        return nullptr;
-    double r[kComputeRegisters];
-    {
-        // Mostly one or two: copied one by one, which is quicker than a call of memcpy.
-        const double* constant = plan.constants.data();
-        const uint32_t count = static_cast<uint32_t>(plan.constants.size());
-        for (uint32_t i = 0; i < count; ++i) {
-            r[i] = constant[i];
-            asm("" ::: "memory");  // keeps the loop a loop
-        }
-    }
-    // Each step goes straight on to the next one's code.
-    static const void* const kSteps[] = {
-        &&variable, &&stackValue, &&element,   &&element,     &&add,      &&subtract, &&multiply, &&divide,
-        &&remainder, &&compare,   &&successor, &&predecessor, &&negative, &&holds,    &&enter,    &&function,
-        &&done,      &&endAssign, &&endStoreReal, &&endStoreTruth, &&endJumpIfFalse, &&endJumpIfTrue,
-    };
-    static_assert(sizeof kSteps / sizeof kSteps[0] == static_cast<size_t>(ComputeOp::EndJumpIfTrue) + 1);
-    const ComputeStep* step = plan.steps.data();
-#define SPARREL_NEXT_STEP() goto* kSteps[static_cast<size_t>((++step)->op)]
-    goto* kSteps[static_cast<size_t>(step->op)];
-variable: {
-    const Value* variable = PlannedVariable(frame, step->scope, step->level, step->index);
-    if (variable == nullptr || !variable->ReadReal(r[step->dst])) return nullptr;
-    SPARREL_NEXT_STEP();
-}
-stackValue:
-    if (!stack[top - step->index].ReadReal(r[step->dst])) return nullptr;
-    SPARREL_NEXT_STEP();
-element: {
-    const Value* variable = PlannedVariable(frame, step->scope, step->level, step->index);
-    const ValueBody* array = variable != nullptr ? variable->Body() : nullptr;
-    if (array == nullptr || array->type->kind != TypeKind::Array) return nullptr;
-    uint32_t index;
-    if (!ElementAt(array, r[step->x], index)) return nullptr;
-    const Value& item = array->elements[index];
-    if (step->op == ComputeOp::Element) {
-        if (!item.ReadReal(r[step->dst])) return nullptr;
-    } else {
-        r[step->dst] = Truth(item) ? 1 : 0;
-    }
-    SPARREL_NEXT_STEP();
-}
-add:
-    r[step->dst] = r[step->x] + r[step->y];
-    SPARREL_NEXT_STEP();
-subtract:
-    r[step->dst] = r[step->x] - r[step->y];
-    SPARREL_NEXT_STEP();
-multiply:
-    r[step->dst] = r[step->x] * r[step->y];
-    SPARREL_NEXT_STEP();
-divide:
-    r[step->dst] = r[step->x] / r[step->y];
-    SPARREL_NEXT_STEP();
-remainder:
-    r[step->dst] = Remainder(r[step->x], r[step->y]);
-    SPARREL_NEXT_STEP();
-compare: {
-    const double x = r[step->x];
-    const double y = r[step->y];
-    r[step->dst] = x < y ? -1 : x > y ? 1 : 0;
-    SPARREL_NEXT_STEP();
-}
-successor:
-    r[step->dst] = r[step->x] + 1;
-    SPARREL_NEXT_STEP();
-predecessor:
-    r[step->dst] = r[step->x] - 1;
-    SPARREL_NEXT_STEP();
-negative:
-    r[step->dst] = -r[step->x];
-    SPARREL_NEXT_STEP();
-holds:
-    r[step->dst] = ComparisonHolds(step->comparison, r[step->x]) ? 1 : 0;
-    SPARREL_NEXT_STEP();
-enter: {
-    // Voiding the body's variables again, should the instructions run after all, changes nothing.
-    if (frame->depth + step->bodies >= kMaxCallDepth) return nullptr;
-    Value* variables = frame->variables.data() + step->index;
-    for (uint32_t i = 0; i < step->level; ++i)
-        variables[i].Reset();
-    SPARREL_NEXT_STEP();
-}
-function:
-    r[step->dst] = step->function(r[step->x]);
-    SPARREL_NEXT_STEP();
-#undef SPARREL_NEXT_STEP
-endJumpIfFalse:
-    return r[plan.value] == 0 ? frame->block->instructions.data() + plan.target : first + plan.length;
-endJumpIfTrue:
-    return r[plan.value] != 0 ? frame->block->instructions.data() + plan.target : first + plan.length;
-endAssign: {
-    Value* destination = PlannedVariable(frame, plan.scope, plan.level, plan.index);
-    if (destination == nullptr || !destination->ReplaceHeldReal(r[plan.value])) goto done;
-    return first + plan.length;
-}
-endStoreReal:
-endStoreTruth: {
-    // The array the variable alone holds, an element of the stored type: the element is replaced (a
-    // boolean by the very body it holds, when it is the table's own true or false, stays as it is).
-    const Value* variable = PlannedVariable(frame, plan.scope, plan.level, plan.index);
-    ValueBody* body = variable != nullptr ? variable->Body() : nullptr;
-    uint32_t element;
-    if (body == nullptr || body->referenceCount != 1 || body->type->kind != TypeKind::Array ||
-        !ElementAt(body, r[plan.position], element)) {
-        goto done;
-    }
-    Value& slot = body->elements[element];
-    if (step->op == ComputeOp::EndStoreReal) {
-        if (!slot.ReplaceHeldReal(r[plan.value])) goto done;
-        return first + plan.length;
-    }
-    const uint64_t truth = reinterpret_cast<uintptr_t>(types->CommonBoolean(r[plan.value] != 0));
-    if (slot.Bits() != truth) {
-        if (slot.Bits() != reinterpret_cast<uintptr_t>(types->CommonBoolean(r[plan.value] == 0))) goto done;
-        slot = NewBoolean(*types, r[plan.value] != 0);
-    }
-    return first + plan.length;
-}
-done:
     // What the ending needs is checked before anything changes.
     Value* destination = nullptr;
     uint32_t element = 0;
@@ -1097,7 +974,20 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
     };
     static_assert(static_cast<size_t>(Opcode::TrimStack) + 1 == kComputeHandler);
     static_assert(sizeof kHandlers / sizeof kHandlers[0] == kAppendHandler + 1);
+    static const void* const kSteps[] = {
+        &&step_Variable,   &&step_Stack,        &&step_Element,       &&step_Element,         &&step_Add,
+        &&step_Subtract,   &&step_Multiply,     &&step_Divide,        &&step_Remainder,       &&step_Compare,
+        &&step_Successor,  &&step_Predecessor,  &&step_Negative,      &&step_Holds,           &&step_Enter,
+        &&step_Function,   &&step_Done,         &&step_EndAssign,     &&step_EndStoreReal,    &&step_EndStoreTruth,
+        &&step_EndJumpIfFalse, &&step_EndJumpIfTrue,
+    };
+    static_assert(sizeof kSteps / sizeof kSteps[0] == static_cast<size_t>(ComputeOp::EndJumpIfTrue) + 1);
     const Instruction* inp;
+    // The computation being carried out, its step, its registers and the stack's length at its start.
+    const Computation* computation = nullptr;
+    const ComputeStep* step = nullptr;
+    double r[kComputeRegisters];
+    uint32_t computeTop = 0;
 
     SPARREL_LOAD_FRAME();
     for (;;) {
@@ -1135,8 +1025,24 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
         {
             // A plan done at once goes on where it says; one that cannot be had leaves its instructions
             // to run one by one.
-            plan_Compute:
-                SPARREL_GO_ON_AT(Compute(f, inp));
+            plan_Compute: {
+                // A computation (see script/compute.h), its steps done here into `r`. It changes nothing
+                // that the instructions would not change the same way until it is sure to finish.
+                computation = &f->block->computations[inp->plan - 1];
+                computeTop = stack->size();
+                if (computeTop < computation->reach) [[unlikely]]
+                    goto unplanned;
+                // Mostly one or two: copied one by one, which is quicker than a call of memcpy.
+                const double* constant = computation->constants.data();
+                const uint32_t count = static_cast<uint32_t>(computation->constants.size());
+                for (uint32_t i = 0; i < count; ++i) {
+                    r[i] = constant[i];
+                    asm("" ::: "memory");  // keeps the loop a loop
+                }
+                step = computation->steps.data();
+                goto* kSteps[static_cast<size_t>(step->op)];
+            }
+            unplanned:
                 goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
             plan_Pair:
                 SPARREL_GO_ON_AT(RunPair(f, inp));
@@ -1390,6 +1296,119 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 current = current == 0 ? tasks.size() - 1 : current - 1;
                 SPARREL_LOAD_FRAME();
                 SPARREL_NEXT();
+
+            // Each step of a computation goes straight on to the next one's code.
+#define SPARREL_NEXT_STEP() goto* kSteps[static_cast<size_t>((++step)->op)]
+            step_Variable: {
+                const Value* variable = PlannedVariable(f, step->scope, step->level, step->index);
+                if (variable == nullptr || !variable->ReadReal(r[step->dst])) goto unplanned;
+                SPARREL_NEXT_STEP();
+            }
+            step_Stack:
+                if (!(*stack)[computeTop - step->index].ReadReal(r[step->dst])) goto unplanned;
+                SPARREL_NEXT_STEP();
+            step_Element: {
+                const Value* variable = PlannedVariable(f, step->scope, step->level, step->index);
+                const ValueBody* array = variable != nullptr ? variable->Body() : nullptr;
+                if (array == nullptr || array->type->kind != TypeKind::Array) goto unplanned;
+                uint32_t index;
+                if (!ElementAt(array, r[step->x], index)) goto unplanned;
+                const Value& item = array->elements[index];
+                if (step->op == ComputeOp::Element) {
+                    if (!item.ReadReal(r[step->dst])) goto unplanned;
+                } else {
+                    r[step->dst] = Truth(item) ? 1 : 0;
+                }
+                SPARREL_NEXT_STEP();
+            }
+            step_Add:
+                r[step->dst] = r[step->x] + r[step->y];
+                SPARREL_NEXT_STEP();
+            step_Subtract:
+                r[step->dst] = r[step->x] - r[step->y];
+                SPARREL_NEXT_STEP();
+            step_Multiply:
+                r[step->dst] = r[step->x] * r[step->y];
+                SPARREL_NEXT_STEP();
+            step_Divide:
+                r[step->dst] = r[step->x] / r[step->y];
+                SPARREL_NEXT_STEP();
+            step_Remainder:
+                r[step->dst] = Remainder(r[step->x], r[step->y]);
+                SPARREL_NEXT_STEP();
+            step_Compare: {
+                const double x = r[step->x];
+                const double y = r[step->y];
+                r[step->dst] = x < y ? -1 : x > y ? 1 : 0;
+                SPARREL_NEXT_STEP();
+            }
+            step_Successor:
+                r[step->dst] = r[step->x] + 1;
+                SPARREL_NEXT_STEP();
+            step_Predecessor:
+                r[step->dst] = r[step->x] - 1;
+                SPARREL_NEXT_STEP();
+            step_Negative:
+                r[step->dst] = -r[step->x];
+                SPARREL_NEXT_STEP();
+            step_Holds:
+                r[step->dst] = ComparisonHolds(step->comparison, r[step->x]) ? 1 : 0;
+                SPARREL_NEXT_STEP();
+            step_Enter: {
+                // Voiding the body's variables again, should the instructions run after all, changes nothing.
+                if (f->depth + step->bodies >= kMaxCallDepth) goto unplanned;
+                Value* variables = f->variables.data() + step->index;
+                for (uint32_t i = 0; i < step->level; ++i)
+                    variables[i].Reset();
+                SPARREL_NEXT_STEP();
+            }
+            step_Function:
+                r[step->dst] = step->function(r[step->x]);
+                SPARREL_NEXT_STEP();
+#undef SPARREL_NEXT_STEP
+            step_EndJumpIfFalse:
+                ip = r[computation->value] == 0 ? code + computation->target : inp + computation->length;
+                SPARREL_NEXT();
+            step_EndJumpIfTrue:
+                ip = r[computation->value] != 0 ? code + computation->target : inp + computation->length;
+                SPARREL_NEXT();
+            step_EndAssign: {
+                Value* destination = PlannedVariable(f, computation->scope, computation->level, computation->index);
+                if (destination == nullptr || !destination->ReplaceHeldReal(r[computation->value])) goto step_Done;
+                ip = inp + computation->length;
+                SPARREL_NEXT();
+            }
+            step_EndStoreReal:
+            step_EndStoreTruth: {
+                // The array the variable alone holds, an element of the stored type: the element is replaced
+                // (a boolean by the very body it holds, when it is the table's own true or false, stays as
+                // it is).
+                const Value* variable =
+                    PlannedVariable(f, computation->scope, computation->level, computation->index);
+                ValueBody* body = variable != nullptr ? variable->Body() : nullptr;
+                uint32_t element;
+                if (body == nullptr || body->referenceCount != 1 || body->type->kind != TypeKind::Array ||
+                    !ElementAt(body, r[computation->position], element)) {
+                    goto step_Done;
+                }
+                Value& slot = body->elements[element];
+                const double value = r[computation->value];
+                if (step->op == ComputeOp::EndStoreReal) {
+                    if (!slot.ReplaceHeldReal(value)) goto step_Done;
+                } else {
+                    const uint64_t truth = reinterpret_cast<uintptr_t>(types->CommonBoolean(value != 0));
+                    if (slot.Bits() != truth) {
+                        if (slot.Bits() != reinterpret_cast<uintptr_t>(types->CommonBoolean(value == 0)))
+                            goto step_Done;
+                        slot = NewBoolean(*types, value != 0);
+                    }
+                }
+                ip = inp + computation->length;
+                SPARREL_NEXT();
+            }
+            step_Done:
+                SPARREL_GO_ON_AT(FinishComputation(f, *computation, inp, r, computeTop));
+                goto unplanned;
         }
     }
 stopped:

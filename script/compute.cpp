@@ -566,9 +566,51 @@ bool PlanPair(const std::vector<Instruction>& code, uint32_t start, uint32_t lev
         ++k;
     }
     pair.length = k - start;
+    pair.holds = 0;
+    if (pair.hasComparison) {
+        for (uint32_t bit = 0; bit < 3; ++bit) {
+            const int order = static_cast<int>(bit) - 1;
+            bool holds = false;
+            switch (pair.comparison) {
+                case Opcode::CompareEqual:
+                    holds = order == 0;
+                    break;
+                case Opcode::CompareGreater:
+                    holds = order > 0;
+                    break;
+                case Opcode::CompareGreaterEqual:
+                    holds = order >= 0;
+                    break;
+                case Opcode::CompareLess:
+                    holds = order < 0;
+                    break;
+                case Opcode::CompareLessEqual:
+                    holds = order <= 0;
+                    break;
+                default:
+                    holds = order != 0;
+                    break;
+            }
+            if (holds) pair.holds |= static_cast<uint8_t>(1u << bit);
+        }
+    }
+    pair.jumpIfTrue = pair.end == PairEnd::JumpIfTrue ? 1 : 0;
     pair.entersBody = pair.end == PairEnd::JumpIfFalse && k < size && code[k].opcode == Opcode::EnterBody &&
                       code[k].b == 0;
     return true;
+}
+
+uint8_t PairHandler(PairEnd end) {
+    switch (end) {
+        case PairEnd::JumpIfFalse:
+        case PairEnd::JumpIfTrue:
+            return kPairJumpHandler;
+        case PairEnd::Assign:
+            return kPairAssignHandler;
+        case PairEnd::Push:
+            break;
+    }
+    return kPairPushHandler;
 }
 
 // Marks the head of a counting loop at `k` (see CountingHead), and the successor before its jump back.
@@ -664,7 +706,7 @@ void PlanComputations(std::vector<Instruction>& code, uint32_t level, std::vecto
     }
     for (Instruction& in : code) {
         in.handler = in.plan == 0                 ? static_cast<uint8_t>(in.opcode)
-                     : (in.plan & kPairPlan) != 0   ? uint8_t{kPairHandler}
+                     : (in.plan & kPairPlan) != 0   ? PairHandler(pairs[in.plan & ~kPairPlan].end)
                      : (in.plan & kAppendPlan) != 0 ? uint8_t{kAppendHandler}
                                                     : uint8_t{kComputeHandler};
     }

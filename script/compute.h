@@ -133,6 +133,10 @@ struct PairPlan {
     // JumpIfFalse: the code going on enters a body that declares nothing, whose entry is only its
     // nesting check.
     bool entersBody;
+    // JumpIfFalse and JumpIfTrue: whether `comparison` holds for the order -1, 0 and 1 (bits 0 to 2),
+    // and whether the jump is taken when it holds.
+    uint8_t holds;
+    uint8_t jumpIfTrue;
 };
 
 // Marks a pair plan in Instruction::plan (the rest of which is its index).
@@ -159,7 +163,9 @@ inline constexpr uint32_t kAppendLength = 6;
 // The handlers of planned instructions (Instruction::handler), numbered after the opcodes'.
 enum PlanHandler : uint8_t {
     kComputeHandler = 32,
-    kPairHandler,
+    kPairJumpHandler,  // pairs by their ending
+    kPairAssignHandler,
+    kPairPushHandler,
     kAppendHandler,
 };
 

@@ -691,7 +691,10 @@ void ScriptMachine::ReturnFromRoutine() {
         if (holder == nullptr) return nullptr;
         values = &holder->variables;
     }
-    return index < values->size() ? values->data() + index : nullptr;
+    if (index >= values->size()) return nullptr;
+    Value* variable = values->data() + index;
+    if (variable == nullptr) __builtin_unreachable();  // a variable that exists has an address
+    return variable;
 }
 
 // The general ending of the computation `plan` that starts at `first`, its steps done into `r` with the
@@ -832,60 +835,77 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
     return &holder->variables[index];
 }
 
-// Runs a pair plan (see script/compute.h) with the very effect of its instructions: its operands are
-// reals, so none of them can fail. Returns false (nothing done) when an operand is not a real.
-[[gnu::always_inline]] inline const Instruction* ScriptMachine::RunPair(Frame* frame, const Instruction* first) {
+// A pair's operand as a real; false when it is a variable that does not hold one.
+[[gnu::always_inline]] inline bool ScriptMachine::PairOperandReal(Frame* frame, const PairOperand& operand,
+                                                                 double& real) const {
+    if (!operand.isVariable) {
+        real = operand.constant;
+        return true;
+    }
+    const Value* variable = PlannedVariable(frame, operand.scope, operand.level, operand.index);
+    return variable != nullptr && variable->ReadReal(real);
+}
+
+// The pairs (see script/compute.h), each with the very effect of its instructions: its operands are
+// reals, so none of them can fail. Each returns where the code goes on, or null (nothing done) when
+// an operand is not a real.
+
+// A comparison and its conditional jump.
+[[gnu::always_inline]] inline const Instruction* ScriptMachine::PairJump(Frame* frame, const Instruction* first) {
     const PairPlan& pair = frame->block->pairs[first->plan & ~kPairPlan];
     double x;
-    double y = 0;
-    if (pair.x.isVariable) {
-        const Value* variable = PlannedVariable(frame, pair.x.scope, pair.x.level, pair.x.index);
-        if (variable == nullptr || !variable->ReadReal(x)) return nullptr;
-    } else {
-        x = pair.x.constant;
-    }
-    if (pair.binary) {
-        if (pair.y.isVariable) {
-            const Value* variable = PlannedVariable(frame, pair.y.scope, pair.y.level, pair.y.index);
-            if (variable == nullptr || !variable->ReadReal(y)) return nullptr;
-        } else {
-            y = pair.y.constant;
-        }
-    }
-    const double result = pair.binary                     ? BinaryReal(pair.call, x, y)
-                          : pair.call == kFastSuccessor   ? x + 1
-                          : pair.call == kFastPredecessor ? x - 1
-                                                          : -x;
+    double y;
+    if (!PairOperandReal(frame, pair.x, x) || !PairOperandReal(frame, pair.y, y)) return nullptr;
+    // The order -1, 0 or 1 (unordered reals compare as 0) picks its bit of the comparison's mask.
+    const uint32_t order = x < y ? 0 : x > y ? 2 : 1;
     const Instruction* after = first + pair.length;
-    switch (pair.end) {
-        case PairEnd::JumpIfFalse:
-            if (!ComparisonHolds(pair.comparison, result)) return frame->block->instructions.data() + pair.target;
-            // The body's entry reports the limit itself.
-            return pair.entersBody && frame->depth + after->c < kMaxCallDepth ? after + 1 : after;
-        case PairEnd::JumpIfTrue:
-            return ComparisonHolds(pair.comparison, result) ? frame->block->instructions.data() + pair.target : after;
-        case PairEnd::Assign: {
-            Value* destination = PlannedVariable(frame, pair.scope, pair.level, pair.index);
-            if (destination != nullptr) {
-                if (destination->ReplaceHeldReal(result)) return after;
-                if (destination->IsHeldReal() || destination->IsVoid() || destination->Type() == &kRealRecord) {
-                    *destination = NewRealValue(result);
-                    return after;
-                }
-            }
-            // The Assign runs and reports what is wrong.
-            frame->stack.push_back(NewRealValue(result));
-            return after - 1;
-        }
-        case PairEnd::Push:
-            if (pair.hasComparison) {
-                frame->stack.push_back(NewBoolean(*types, ComparisonHolds(pair.comparison, result)));
-            } else {
-                frame->stack.push_back(NewRealValue(result));
-            }
+    if ((pair.holds >> order & 1u) == pair.jumpIfTrue) return frame->block->instructions.data() + pair.target;
+    // The body's entry reports the limit itself.
+    return pair.entersBody && frame->depth + after->c < kMaxCallDepth ? after + 1 : after;
+}
+
+// The result of an arithmetic pair.
+[[gnu::always_inline]] inline bool ScriptMachine::PairResult(Frame* frame, const PairPlan& pair, double& result) {
+    double x;
+    double y = 0;
+    if (!PairOperandReal(frame, pair.x, x) || (pair.binary && !PairOperandReal(frame, pair.y, y))) return false;
+    result = pair.binary                     ? BinaryReal(pair.call, x, y)
+             : pair.call == kFastSuccessor   ? x + 1
+             : pair.call == kFastPredecessor ? x - 1
+                                             : -x;
+    return true;
+}
+
+// An operator and the assignment of its result.
+[[gnu::always_inline]] inline const Instruction* ScriptMachine::PairAssign(Frame* frame, const Instruction* first) {
+    const PairPlan& pair = frame->block->pairs[first->plan & ~kPairPlan];
+    double result;
+    if (!PairResult(frame, pair, result)) return nullptr;
+    const Instruction* after = first + pair.length;
+    Value* destination = PlannedVariable(frame, pair.scope, pair.level, pair.index);
+    if (destination != nullptr) {
+        if (destination->ReplaceHeldReal(result)) return after;
+        if (destination->IsHeldReal() || destination->IsVoid() || destination->Type() == &kRealRecord) {
+            *destination = NewRealValue(result);
             return after;
+        }
     }
-    return nullptr;
+    // The Assign runs and reports what is wrong.
+    frame->stack.push_back(NewRealValue(result));
+    return after - 1;
+}
+
+// An operator whose result, or a comparison's truth, is pushed.
+const Instruction* ScriptMachine::PairPush(Frame* frame, const Instruction* first) {
+    const PairPlan& pair = frame->block->pairs[first->plan & ~kPairPlan];
+    double result;
+    if (!PairResult(frame, pair, result)) return nullptr;
+    if (pair.hasComparison) {
+        frame->stack.push_back(NewBoolean(*types, ComparisonHolds(pair.comparison, result)));
+    } else {
+        frame->stack.push_back(NewRealValue(result));
+    }
+    return first + pair.length;
 }
 
 template <bool kBudgeted>
@@ -969,7 +989,9 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
         &&op_EnterBody,
         &&op_TrimStack,
         &&plan_Compute,
-        &&plan_Pair,
+        &&plan_PairJump,
+        &&plan_PairAssign,
+        &&plan_PairPush,
         &&plan_Append,
     };
     static_assert(static_cast<size_t>(Opcode::TrimStack) + 1 == kComputeHandler);
@@ -1044,8 +1066,14 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             }
             unplanned:
                 goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
-            plan_Pair:
-                SPARREL_GO_ON_AT(RunPair(f, inp));
+            plan_PairJump:
+                SPARREL_GO_ON_AT(PairJump(f, inp));
+                goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
+            plan_PairAssign:
+                SPARREL_GO_ON_AT(PairAssign(f, inp));
+                goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
+            plan_PairPush:
+                SPARREL_GO_ON_AT(PairPush(f, inp));
                 goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
             plan_Append:
                 SPARREL_GO_ON_AT(RunAppend(f, inp));

@@ -165,7 +165,11 @@ private:
     const Instruction* CountingHead(Frame* frame, const Instruction* head, const Instruction* code);
     bool PushOutputs(Frame* frame, const Computation& plan, const double* r);
     Value* PlannedVariable(Frame* frame, ComputeScope scope, uint32_t level, uint32_t index) const;
-    const Instruction* RunPair(Frame* frame, const Instruction* first);
+    bool PairOperandReal(Frame* frame, const PairOperand& operand, double& real) const;
+    bool PairResult(Frame* frame, const PairPlan& pair, double& result);
+    const Instruction* PairJump(Frame* frame, const Instruction* first);
+    const Instruction* PairAssign(Frame* frame, const Instruction* first);
+    const Instruction* PairPush(Frame* frame, const Instruction* first);
     bool CallSlow(const Instruction& in);
     Value CallNative(const Block& callee, int32_t count, Value* arguments);
     bool AssignThrough(const Instruction& in);

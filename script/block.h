@@ -102,5 +102,7 @@ struct Block {
     // Arguments a call moves straight into the routine's variables, skipping as many instructions: the
     // routine's leading assignments of its parameters, when they are all it starts with; else 0.
     uint32_t parameterMoves = 0;
+    // Where such a call goes on: past those assignments and the case markers after them.
+    uint32_t movedEntry = 0;
     bool isNative = false;       // registered from a builtin row, with or without a function
 };

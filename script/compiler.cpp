@@ -217,6 +217,12 @@ void FinishBlock(Block& block) {
         }
         if (k == block.arguments) block.parameterMoves = k;
     }
+    block.movedEntry = block.parameterMoves;
+    while (block.movedEntry != 0 && block.movedEntry < block.instructions.size() &&
+           (block.instructions[block.movedEntry].opcode == Opcode::CaseBegin ||
+            block.instructions[block.movedEntry].opcode == Opcode::CaseEnd)) {
+        ++block.movedEntry;
+    }
 }
 
 void Compiler::CompileScript(const std::string& source, std::span<const BuiltinEntry> builtins) {

@@ -896,7 +896,7 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
 }
 
 // An operator whose result, or a comparison's truth, is pushed.
-const Instruction* ScriptMachine::PairPush(Frame* frame, const Instruction* first) {
+[[gnu::always_inline]] inline const Instruction* ScriptMachine::PairPush(Frame* frame, const Instruction* first) {
     const PairPlan& pair = frame->block->pairs[first->plan & ~kPairPlan];
     double result;
     if (!PairResult(frame, pair, result)) return nullptr;
@@ -1124,6 +1124,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 SPARREL_NEXT();
             op_Call:
             op_CallAndPushResult:
+                if (inp->a == kPlainCall) goto plain_call;
                 if (inp->a == kFastSuccessorToHead && !stack->empty() && stack->back().IsHeldReal()) {
                     // Counted on, and straight into the head the jump back leads to.
                     Value& counter = stack->back();
@@ -1139,6 +1140,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                     ip += 2;
                     SPARREL_NEXT();
                 }
+            plain_call:
                 if (!inp->block->isNative && inp->block->kind != BlockKind::Task && stack->size() >= inp->b &&
                     f->depth + inp->c < kMaxCallDepth) [[likely]] {
                     // A script routine, inner block or loop body on the caller's thread: made here.
@@ -1153,7 +1155,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                         for (uint32_t i = 0; i < count; ++i)
                             callFrame->variables[assign[i].b] = std::move(argument[i]);
                         stack->resize(stack->size() - count);
-                        skipped = count;
+                        skipped = inp->block->movedEntry;
                     } else {
                         for (uint32_t i = 0; i < count; ++i) {
                             callFrame->stack.push_back(std::move(stack->back()));

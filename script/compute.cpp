@@ -704,6 +704,22 @@ void PlanComputations(std::vector<Instruction>& code, uint32_t level, std::vecto
         code[i].plan = kAppendPlan | static_cast<uint32_t>(appends.size());
         appends.push_back(append);
     }
+    // Where each plan goes on: past its instructions, or at once where a jump back there leads.
+    auto next = [&](uint32_t after) {
+        return after < size && code[after].opcode == Opcode::LoopBack ? code[after].a : after;
+    };
+    for (uint32_t i = 0; i < size; ++i) {
+        const uint32_t plan = code[i].plan;
+        if (plan == 0) continue;
+        if ((plan & kPairPlan) != 0) {
+            PairPlan& pair = pairs[plan & ~kPairPlan];
+            pair.next = next(i + pair.length);
+        } else if ((plan & kAppendPlan) != 0) {
+            appends[plan & ~kAppendPlan].next = next(i + kAppendLength);
+        } else {
+            plans[plan - 1].next = next(i + plans[plan - 1].length);
+        }
+    }
     for (Instruction& in : code) {
         in.handler = in.plan == 0                 ? static_cast<uint8_t>(in.opcode)
                      : (in.plan & kPairPlan) != 0   ? PairHandler(pairs[in.plan & ~kPairPlan].end)

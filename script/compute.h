@@ -83,6 +83,7 @@ struct ComputeOutput {
 
 struct Computation {
     uint32_t length = 0;  // instructions it stands for, its ending included
+    uint32_t next = 0;    // where the code goes on after it (see PlanComputations)
     uint32_t popped = 0;  // values it takes off the stack
     uint32_t reach = 0;   // values below the run's stack that it reads (popped or not)
     std::vector<ComputeStep> steps;  // the last of them Done
@@ -126,6 +127,7 @@ struct PairPlan {
     PairOperand y;
     PairEnd end;
     uint32_t length;  // instructions it stands for, its ending included
+    uint32_t next;    // where the code goes on after it (see PlanComputations)
     ComputeScope scope;  // Assign
     uint32_t level;
     uint32_t index;
@@ -153,6 +155,7 @@ struct AppendPlan {
     uint32_t index;
     uint32_t itemLevel;
     uint32_t itemIndex;
+    uint32_t next;  // where the code goes on after it (see PlanComputations)
 };
 
 // Marks an append plan in Instruction::plan (the rest of which is its index).
@@ -173,6 +176,7 @@ enum PlanHandler : uint8_t {
 // `level`, storing them in `plans` and marking the
 // first instruction of each with its plan's number plus one, then the pairs at the instructions where
 // no computation starts, in `pairs`, marked with kPairPlan and their index, and the appends in
-// `appends`, marked with kAppendPlan; every instruction's handler is set to match.
+// `appends`, marked with kAppendPlan; every instruction's handler is set to match. A plan followed
+// by a jump back goes on at the jump's target itself.
 void PlanComputations(std::vector<Instruction>& code, uint32_t level, std::vector<Computation>& plans,
                       std::vector<PairPlan>& pairs, std::vector<AppendPlan>& appends);

@@ -377,7 +377,7 @@ const Instruction* ScriptMachine::RunAppend(Frame* frame, const Instruction* fir
             appended = AppendTo(body, NewBoolean(*types, plan.item == AppendPlan::True));
             break;
     }
-    return appended ? first + kAppendLength : nullptr;
+    return appended ? frame->block->instructions.data() + plan.next : nullptr;
 }
 
 Frame* ScriptMachine::FindFrame(Frame* frame, uint32_t level) const {
@@ -697,11 +697,11 @@ void ScriptMachine::ReturnFromRoutine() {
     return variable;
 }
 
-// The general ending of the computation `plan` that starts at `first`, its steps done into `r` with the
+// The general ending of the computation `plan`, its steps done into `r` with the
 // frame's stack `top` values long: returns where the code goes on, or null, having changed nothing,
 // when the ending cannot be had (the instructions then run one by one).
-const Instruction* ScriptMachine::FinishComputation(Frame* frame, const Computation& plan, const Instruction* first,
-                                                    const double* r, uint32_t top) {
+const Instruction* ScriptMachine::FinishComputation(Frame* frame, const Computation& plan, const double* r,
+                                                    uint32_t top) {
     FrameValues& stack = frame->stack;
     // What the ending needs is checked before anything changes.
     Value* destination = nullptr;
@@ -728,7 +728,7 @@ const Instruction* ScriptMachine::FinishComputation(Frame* frame, const Computat
         stack.resize(top - plan.popped);
     }
 
-    const Instruction* after = first + plan.length;
+    const Instruction* after = frame->block->instructions.data() + plan.next;
     switch (plan.end) {
         case ComputeEnd::None:
             break;
@@ -858,10 +858,12 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
     if (!PairOperandReal(frame, pair.x, x) || !PairOperandReal(frame, pair.y, y)) return nullptr;
     // The order -1, 0 or 1 (unordered reals compare as 0) picks its bit of the comparison's mask.
     const uint32_t order = x < y ? 0 : x > y ? 2 : 1;
-    const Instruction* after = first + pair.length;
-    if ((pair.holds >> order & 1u) == pair.jumpIfTrue) return frame->block->instructions.data() + pair.target;
+    const Instruction* code = frame->block->instructions.data();
+    if ((pair.holds >> order & 1u) == pair.jumpIfTrue) return code + pair.target;
+    if (!pair.entersBody) return code + pair.next;
     // The body's entry reports the limit itself.
-    return pair.entersBody && frame->depth + after->c < kMaxCallDepth ? after + 1 : after;
+    const Instruction* after = first + pair.length;
+    return frame->depth + after->c < kMaxCallDepth ? after + 1 : after;
 }
 
 // The result of an arithmetic pair.
@@ -881,7 +883,7 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
     const PairPlan& pair = frame->block->pairs[first->plan & ~kPairPlan];
     double result;
     if (!PairResult(frame, pair, result)) return nullptr;
-    const Instruction* after = first + pair.length;
+    const Instruction* after = frame->block->instructions.data() + pair.next;
     Value* destination = PlannedVariable(frame, pair.scope, pair.level, pair.index);
     if (destination != nullptr) {
         if (destination->ReplaceHeldReal(result)) return after;
@@ -892,7 +894,7 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
     }
     // The Assign runs and reports what is wrong.
     frame->stack.push_back(NewRealValue(result));
-    return after - 1;
+    return first + pair.length - 1;
 }
 
 // An operator whose result, or a comparison's truth, is pushed.
@@ -905,7 +907,7 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
     } else {
         frame->stack.push_back(NewRealValue(result));
     }
-    return first + pair.length;
+    return frame->block->instructions.data() + pair.next;
 }
 
 template <bool kBudgeted>
@@ -1397,15 +1399,15 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 SPARREL_NEXT_STEP();
 #undef SPARREL_NEXT_STEP
             step_EndJumpIfFalse:
-                ip = r[computation->value] == 0 ? code + computation->target : inp + computation->length;
+                ip = code + (r[computation->value] == 0 ? computation->target : computation->next);
                 SPARREL_NEXT();
             step_EndJumpIfTrue:
-                ip = r[computation->value] != 0 ? code + computation->target : inp + computation->length;
+                ip = code + (r[computation->value] != 0 ? computation->target : computation->next);
                 SPARREL_NEXT();
             step_EndAssign: {
                 Value* destination = PlannedVariable(f, computation->scope, computation->level, computation->index);
                 if (destination == nullptr || !destination->ReplaceHeldReal(r[computation->value])) goto step_Done;
-                ip = inp + computation->length;
+                ip = code + computation->next;
                 SPARREL_NEXT();
             }
             step_EndStoreReal:
@@ -1433,11 +1435,11 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                         slot = NewBoolean(*types, value != 0);
                     }
                 }
-                ip = inp + computation->length;
+                ip = code + computation->next;
                 SPARREL_NEXT();
             }
             step_Done:
-                SPARREL_GO_ON_AT(FinishComputation(f, *computation, inp, r, computeTop));
+                SPARREL_GO_ON_AT(FinishComputation(f, *computation, r, computeTop));
                 goto unplanned;
         }
     }

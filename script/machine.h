@@ -160,8 +160,7 @@ private:
     const Instruction* RunAppend(Frame* frame, const Instruction* first);
     bool ExitBlock();
     const Value* VariableValue(Frame* frame, uint32_t level, uint32_t index) const;
-    const Instruction* FinishComputation(Frame* frame, const Computation& plan, const Instruction* first,
-                                         const double* r, uint32_t top);
+    const Instruction* FinishComputation(Frame* frame, const Computation& plan, const double* r, uint32_t top);
     const Instruction* CountingHead(Frame* frame, const Instruction* head, const Instruction* code);
     bool PushOutputs(Frame* frame, const Computation& plan, const double* r);
     Value* PlannedVariable(Frame* frame, ComputeScope scope, uint32_t level, uint32_t index) const;

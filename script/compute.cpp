@@ -720,17 +720,19 @@ void PlanComputations(std::vector<Instruction>& code, uint32_t level, std::vecto
             plans[plan - 1].next = next(i + plans[plan - 1].length);
         }
     }
-    for (Instruction& in : code) {
-        in.handler = in.plan == 0                 ? static_cast<uint8_t>(in.opcode)
-                     : (in.plan & kPairPlan) != 0   ? PairHandler(pairs[in.plan & ~kPairPlan].end)
-                     : (in.plan & kAppendPlan) != 0 ? uint8_t{kAppendHandler}
-                                                    : uint8_t{kComputeHandler};
-    }
     for (uint32_t i = 0; i < size; ++i) {
         if (code[i].opcode == Opcode::DuplicatePair) MarkCountingHead(code, i, level);
         // A count whose body declares nothing: the body's entry is only its nesting check.
         if (code[i].opcode == Opcode::LoopCount) {
             code[i].b = i + 1 < size && code[i + 1].opcode == Opcode::EnterBody && code[i + 1].b == 0 ? 1 : 0;
         }
+    }
+    for (Instruction& in : code) {
+        in.handler = in.plan == 0                 ? static_cast<uint8_t>(in.opcode)
+                     : (in.plan & kPairPlan) != 0   ? PairHandler(pairs[in.plan & ~kPairPlan].end)
+                     : (in.plan & kAppendPlan) != 0 ? uint8_t{kAppendHandler}
+                                                    : uint8_t{kComputeHandler};
+        if (in.opcode == Opcode::DuplicatePair && in.a != kNoCountingHead) in.handler = kCountingHeadHandler;
+        if (in.opcode == Opcode::CallAndPushResult && in.a == kFastSuccessorToHead) in.handler = kSuccessorToHeadHandler;
     }
 }

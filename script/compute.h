@@ -170,6 +170,8 @@ enum PlanHandler : uint8_t {
     kPairAssignHandler,
     kPairPushHandler,
     kAppendHandler,
+    kCountingHeadHandler,     // a counting loop's head (see CountingHead in script/block.h)
+    kSuccessorToHeadHandler,  // its counter's successor before the jump back (kFastSuccessorToHead)
 };
 
 // Plans the computations of `code` (its jumps resolved), a block whose own variables are of nesting

@@ -995,9 +995,11 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
         &&plan_PairAssign,
         &&plan_PairPush,
         &&plan_Append,
+        &&plan_CountingHead,
+        &&plan_SuccessorToHead,
     };
     static_assert(static_cast<size_t>(Opcode::TrimStack) + 1 == kComputeHandler);
-    static_assert(sizeof kHandlers / sizeof kHandlers[0] == kAppendHandler + 1);
+    static_assert(sizeof kHandlers / sizeof kHandlers[0] == kSuccessorToHeadHandler + 1);
     static const void* const kSteps[] = {
         &&step_Variable,   &&step_Stack,        &&step_Element,       &&step_Element,         &&step_Add,
         &&step_Subtract,   &&step_Multiply,     &&step_Divide,        &&step_Remainder,       &&step_Compare,
@@ -1080,6 +1082,21 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             plan_Append:
                 SPARREL_GO_ON_AT(RunAppend(f, inp));
                 goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
+            plan_CountingHead:
+                SPARREL_GO_ON_AT(CountingHead(f, inp, code));
+                goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
+            plan_SuccessorToHead:
+                if (!stack->empty() && stack->back().IsHeldReal()) {
+                    // Counted on, and straight into the head the jump back leads to.
+                    Value& counter = stack->back();
+                    const double counted = counter.HeldRealValue() + 1;
+                    if (!counter.ReplaceHeldReal(counted)) counter = NewRealValue(counted);
+                    const Instruction* head = code + ip->a;
+                    const Instruction* next = CountingHead(f, head, code);
+                    ip = next != nullptr ? next : head;
+                    SPARREL_NEXT();
+                }
+                goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
             op_Assign: {
                 SPARREL_NEED(1);
                 Frame* target = FrameAtLevel(f, inp->a);
@@ -1127,16 +1144,6 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             op_Call:
             op_CallAndPushResult:
                 if (inp->a == kPlainCall) goto plain_call;
-                if (inp->a == kFastSuccessorToHead && !stack->empty() && stack->back().IsHeldReal()) {
-                    // Counted on, and straight into the head the jump back leads to.
-                    Value& counter = stack->back();
-                    const double counted = counter.HeldRealValue() + 1;
-                    if (!counter.ReplaceHeldReal(counted)) counter = NewRealValue(counted);
-                    const Instruction* head = code + ip->a;
-                    const Instruction* next = CountingHead(f, head, code);
-                    ip = next != nullptr ? next : head;
-                    SPARREL_NEXT();
-                }
                 if (inp->a >= kFastAdd && TryFastCall(inp->a, *stack, *types)) SPARREL_NEXT();
                 if (inp->a == kAppendsToAssignedVariable && AppendInPlace(f, ip, end)) {
                     ip += 2;
@@ -1237,7 +1244,6 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 SPARREL_NEXT();
             }
             op_DuplicatePair: {
-                if (inp->a != kNoCountingHead) SPARREL_GO_ON_AT(CountingHead(f, inp, code));
                 SPARREL_NEED(2);
                 Value first = (*stack)[stack->size() - 2];
                 Value second = stack->back();

@@ -211,7 +211,8 @@ void FinishBlock(Block& block) {
         uint32_t k = 0;
         for (; k < block.arguments; ++k) {
             const Instruction& in = block.instructions[k];
-            if (in.opcode != Opcode::Assign || in.a != block.level || in.b >= block.variableCount || taken[in.b])
+            if (in.opcode != Opcode::Assign || in.a != block.level || in.b >= block.variableCount ||
+                taken[in.b])
                 break;
             taken[in.b] = true;
         }
@@ -281,7 +282,8 @@ void Compiler::RegisterBuiltin(const BuiltinEntry& entry) {
 }
 
 Instruction& Compiler::Emit(Opcode opcode, uint32_t a, uint32_t b) {
-    return block_->instructions.emplace_back(Instruction{opcode, static_cast<uint8_t>(opcode), lexer_.line, Value(), nullptr, a, b, 0});
+    return block_->instructions.emplace_back(
+        Instruction{opcode, static_cast<uint8_t>(opcode), lexer_.line, Value(), nullptr, a, b, 0});
 }
 
 void Compiler::EmitCall(Opcode opcode, Block* routine, uint32_t count) {
@@ -627,7 +629,8 @@ void Compiler::ParseWordStatement() {
             if (last.opcode == Opcode::CallAndPushResult &&
                 (last.block == appendBlock_ || last.block == concatenateBlock_)) {
                 last.a = kGrowsAssignedVariable;
-                if (last.block == concatenateBlock_ && singleAppend_ == Here() - 2 && singleAppendBlock_ == block_) {
+                if (last.block == concatenateBlock_ && singleAppend_ == Here() - 2 &&
+                    singleAppendBlock_ == block_) {
                     code[Here() - 2].a = kAppendsToAssignedVariable;
                 }
             }

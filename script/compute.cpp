@@ -55,7 +55,10 @@ private:
         reg = static_cast<uint8_t>(registers_++);
         return true;
     }
-    ComputeStep& AddStep(ComputeOp op) { return plan_->steps.emplace_back(ComputeStep{op, ComputeScope::Own, Opcode::Pop, 0, 0, 0, 0, 0, 0, nullptr}); }
+    ComputeStep& AddStep(ComputeOp op) {
+        return plan_->steps.emplace_back(
+            ComputeStep{op, ComputeScope::Own, Opcode::Pop, 0, 0, 0, 0, 0, 0, nullptr});
+    }
     // The entry as a real in a register (read now if it is not one yet); false if it cannot be.
     bool AsReal(const Entry& entry, uint8_t& reg);
     // The entry as a truth in a register: reals and truths test against zero, elements of any kind
@@ -223,7 +226,8 @@ bool Planner::Finish(uint32_t length) {
     if (plan_->end == ComputeEnd::None) return false;
     // Values that end where they started (the counters of a loop head) are left alone.
     size_t kept = 0;
-    while (kept < plan_->outputs.size() && kept < popped_ && plan_->outputs[kept].kind == ComputeOutput::Stack &&
+    while (kept < plan_->outputs.size() && kept < popped_ &&
+           plan_->outputs[kept].kind == ComputeOutput::Stack &&
            plan_->outputs[kept].index == popped_ - kept) {
         ++kept;
     }
@@ -326,7 +330,8 @@ bool Planner::Plan(Computation& plan) {
                 Entry below;
                 bool ok = Pop(top) && (in.opcode == Opcode::Duplicate || Pop(below));
                 ok = ok && top.kind != Entry::Writable && top.kind != Entry::Slot &&
-                     (in.opcode == Opcode::Duplicate || (below.kind != Entry::Writable && below.kind != Entry::Slot));
+                     (in.opcode == Opcode::Duplicate ||
+                      (below.kind != Entry::Writable && below.kind != Entry::Slot));
                 if (!ok) return stop();
                 if (in.opcode == Opcode::Duplicate) {
                     entries_.insert(entries_.end(), {top, top});
@@ -486,7 +491,8 @@ bool Planner::Plan(Computation& plan) {
                 } else if (!AsTruth(condition, reg)) {
                     return stop();
                 }
-                plan.end = in.opcode == Opcode::CaseJumpIfTrue ? ComputeEnd::JumpIfTrue : ComputeEnd::JumpIfFalse;
+                plan.end =
+                    in.opcode == Opcode::CaseJumpIfTrue ? ComputeEnd::JumpIfTrue : ComputeEnd::JumpIfFalse;
                 plan.value = reg;
                 plan.target = in.a;
                 ++work_;
@@ -567,36 +573,13 @@ bool PlanPair(const std::vector<Instruction>& code, uint32_t start, uint32_t lev
     }
     pair.length = k - start;
     pair.holds = 0;
-    if (pair.hasComparison) {
-        for (uint32_t bit = 0; bit < 3; ++bit) {
-            const int order = static_cast<int>(bit) - 1;
-            bool holds = false;
-            switch (pair.comparison) {
-                case Opcode::CompareEqual:
-                    holds = order == 0;
-                    break;
-                case Opcode::CompareGreater:
-                    holds = order > 0;
-                    break;
-                case Opcode::CompareGreaterEqual:
-                    holds = order >= 0;
-                    break;
-                case Opcode::CompareLess:
-                    holds = order < 0;
-                    break;
-                case Opcode::CompareLessEqual:
-                    holds = order <= 0;
-                    break;
-                default:
-                    holds = order != 0;
-                    break;
-            }
-            if (holds) pair.holds |= static_cast<uint8_t>(1u << bit);
-        }
+    for (uint32_t bit = 0; pair.hasComparison && bit < 3; ++bit) {
+        if (ComparisonHolds(pair.comparison, static_cast<double>(bit) - 1))
+            pair.holds |= static_cast<uint8_t>(1u << bit);
     }
     pair.jumpIfTrue = pair.end == PairEnd::JumpIfTrue ? 1 : 0;
-    pair.entersBody = pair.end == PairEnd::JumpIfFalse && k < size && code[k].opcode == Opcode::EnterBody &&
-                      code[k].b == 0;
+    pair.entersBody =
+        pair.end == PairEnd::JumpIfFalse && k < size && code[k].opcode == Opcode::EnterBody && code[k].b == 0;
     return true;
 }
 
@@ -617,7 +600,8 @@ uint8_t PairHandler(PairEnd end) {
 void MarkCountingHead(std::vector<Instruction>& code, uint32_t k, uint32_t level) {
     const uint32_t size = static_cast<uint32_t>(code.size());
     auto call = [&](uint32_t i, uint32_t fast) {
-        return i < size && code[i].opcode == Opcode::CallAndPushResult && code[i].a == fast && code[i].b == 1u + (fast == kFastCompare);
+        return i < size && code[i].opcode == Opcode::CallAndPushResult && code[i].a == fast &&
+               code[i].b == 1u + (fast == kFastCompare);
     };
     if (code[k].plan != 0 || !call(k + 1, kFastCompare) || k + 2 >= size) return;
     const Opcode exit = code[k + 2].opcode;
@@ -728,11 +712,14 @@ void PlanComputations(std::vector<Instruction>& code, uint32_t level, std::vecto
         }
     }
     for (Instruction& in : code) {
-        in.handler = in.plan == 0                 ? static_cast<uint8_t>(in.opcode)
+        in.handler = in.plan == 0                   ? static_cast<uint8_t>(in.opcode)
                      : (in.plan & kPairPlan) != 0   ? PairHandler(pairs[in.plan & ~kPairPlan].end)
                      : (in.plan & kAppendPlan) != 0 ? uint8_t{kAppendHandler}
                                                     : uint8_t{kComputeHandler};
+        if (in.plan != 0) continue;
         if (in.opcode == Opcode::DuplicatePair && in.a != kNoCountingHead) in.handler = kCountingHeadHandler;
-        if (in.opcode == Opcode::CallAndPushResult && in.a == kFastSuccessorToHead) in.handler = kSuccessorToHeadHandler;
+        if (in.opcode == Opcode::CallAndPushResult && in.a == kFastSuccessorToHead) {
+            in.handler = kSuccessorToHeadHandler;
+        }
     }
 }

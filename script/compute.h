@@ -16,6 +16,24 @@
 
 struct Instruction;
 
+// Whether `order` (below, at or above zero, as compare gives) satisfies the comparison `opcode`.
+[[gnu::always_inline]] inline bool ComparisonHolds(Opcode opcode, double order) {
+    switch (opcode) {
+        case Opcode::CompareEqual:
+            return order == 0;
+        case Opcode::CompareGreater:
+            return order > 0;
+        case Opcode::CompareGreaterEqual:
+            return order >= 0;
+        case Opcode::CompareLess:
+            return order < 0;
+        case Opcode::CompareLessEqual:
+            return order <= 0;
+        default:
+            return order != 0;
+    }
+}
+
 // Registers a computation may use; a longer run is cut short.
 inline constexpr uint32_t kComputeRegisters = 32;
 // Values a computation may leave on the stack.
@@ -35,8 +53,8 @@ enum class ComputeOp : uint8_t {
     Successor,
     Predecessor,
     Negative,
-    Holds,  // r[dst] = 1 if `comparison` holds for the order r[x], else 0
-    Enter,  // a body run in place: variables index .. index + level - 1 voided; `bodies` around it
+    Holds,     // r[dst] = 1 if `comparison` holds for the order r[x], else 0
+    Enter,     // a body run in place: variables index .. index + level - 1 voided; `bodies` around it
     Function,  // r[dst] = function(r[x]): a builtin that is a pure function of one real
     Done,      // the last step of a plan: its ending, whatever it is
     // The last step of a plan that pops and pushes nothing, for each ending but None.
@@ -74,7 +92,7 @@ enum class ComputeEnd : uint8_t {
 
 struct ComputeOutput {
     enum Kind : uint8_t { Real, Truth, Variable, Stack, Constant } kind;
-    uint8_t reg;         // Real, Truth
+    uint8_t reg;     // Real, Truth
     uint32_t level;  // Variable
     // Variable: its index; Stack: depth at the start (1: the top); Constant: the block's instruction
     // whose constant is pushed
@@ -82,12 +100,12 @@ struct ComputeOutput {
 };
 
 struct Computation {
-    uint32_t length = 0;  // instructions it stands for, its ending included
-    uint32_t next = 0;    // where the code goes on after it (see PlanComputations)
-    uint32_t popped = 0;  // values it takes off the stack
-    uint32_t reach = 0;   // values below the run's stack that it reads (popped or not)
-    std::vector<ComputeStep> steps;  // the last of them Done
-    std::vector<double> constants;   // the first registers' values before the first step
+    uint32_t length = 0;                 // instructions it stands for, its ending included
+    uint32_t next = 0;                   // where the code goes on after it (see PlanComputations)
+    uint32_t popped = 0;                 // values it takes off the stack
+    uint32_t reach = 0;                  // values below the run's stack that it reads (popped or not)
+    std::vector<ComputeStep> steps;      // the last of them Done
+    std::vector<double> constants;       // the first registers' values before the first step
     std::vector<ComputeOutput> outputs;  // pushed in order once the popped values are gone
     bool outputsReadStack = false;       // some output is a value from below the run's stack
     ComputeEnd end = ComputeEnd::None;
@@ -112,8 +130,8 @@ struct PairOperand {
 };
 
 enum class PairEnd : uint8_t {
-    Push,        // the result; a comparison's truth when `comparison` is set
-    Assign,      // into variable (level, index), when it is void or a real; else pushed, the Assign next
+    Push,         // the result; a comparison's truth when `comparison` is set
+    Assign,       // into variable (level, index), when it is void or a real; else pushed, the Assign next
     JumpIfFalse,  // on the truth of `comparison`, to `target`
     JumpIfTrue,
 };
@@ -126,8 +144,8 @@ struct PairPlan {
     PairOperand x;
     PairOperand y;
     PairEnd end;
-    uint32_t length;  // instructions it stands for, its ending included
-    uint32_t next;    // where the code goes on after it (see PlanComputations)
+    uint32_t length;     // instructions it stands for, its ending included
+    uint32_t next;       // where the code goes on after it (see PlanComputations)
     ComputeScope scope;  // Assign
     uint32_t level;
     uint32_t index;

@@ -64,24 +64,6 @@ inline bool Truth(const Value& value) {
     return ValueToBoolean(value);
 }
 
-// Whether `order` (below, at or above zero, as compare gives) satisfies the comparison `opcode`.
-[[gnu::always_inline]] inline bool ComparisonHolds(Opcode opcode, double order) {
-    switch (opcode) {
-        case Opcode::CompareEqual:
-            return order == 0;
-        case Opcode::CompareGreater:
-            return order > 0;
-        case Opcode::CompareGreaterEqual:
-            return order >= 0;
-        case Opcode::CompareLess:
-            return order < 0;
-        case Opcode::CompareLessEqual:
-            return order <= 0;
-        default:
-            return order != 0;
-    }
-}
-
 // The element index a real position names in `array`, if it is a whole number inside it.
 inline bool ElementAt(const ValueBody* array, double position, uint32_t& index) {
     if (!(position >= 0 && position < array->elements.length)) return false;

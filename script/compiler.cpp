@@ -200,7 +200,8 @@ void FinishBlock(Block& block) {
                 break;
         }
     }
-    PlanComputations(block.instructions, block.level, block.computations, block.pairs, block.appends);
+    PlanComputations(block.instructions, block.level, block.kind == BlockKind::Function, block.computations,
+                     block.pairs, block.appends);
 
     // A routine's code starts with the assignments of its parameters, each to a variable of its own:
     // a call then moves the arguments into those fresh variables itself.

@@ -661,8 +661,9 @@ bool PlanAppend(const std::vector<Instruction>& code, uint32_t start, uint32_t l
 
 }  // namespace
 
-void PlanComputations(std::vector<Instruction>& code, uint32_t level, std::vector<Computation>& plans,
-                      std::vector<PairPlan>& pairs, std::vector<AppendPlan>& appends) {
+void PlanComputations(std::vector<Instruction>& code, uint32_t level, bool function,
+                      std::vector<Computation>& plans, std::vector<PairPlan>& pairs,
+                      std::vector<AppendPlan>& appends) {
     pairs.clear();
     appends.clear();
     plans.clear();
@@ -718,8 +719,22 @@ void PlanComputations(std::vector<Instruction>& code, uint32_t level, std::vecto
                                                     : uint8_t{kComputeHandler};
         if (in.plan != 0) continue;
         if (in.opcode == Opcode::DuplicatePair && in.a != kNoCountingHead) in.handler = kCountingHeadHandler;
+        const bool call = in.opcode == Opcode::Call || in.opcode == Opcode::CallAndPushResult;
         if (in.opcode == Opcode::CallAndPushResult && in.a == kFastSuccessorToHead) {
             in.handler = kSuccessorToHeadHandler;
+        } else if (in.opcode == Opcode::CallAndPushResult && in.a >= kFastAdd && in.a <= kFastMultiply) {
+            in.handler = static_cast<uint8_t>(kStackAddHandler + (in.a - kFastAdd));
+        } else if (call && in.a == kPlainCall && !in.block->isNative && in.block->kind != BlockKind::Task) {
+            in.handler = kRoutineCallHandler;
+        }
+    }
+    for (uint32_t i = 0; i + 1 < size; ++i) {
+        if (function && code[i].plan == 0 && code[i].opcode == Opcode::Assign && code[i].a == level &&
+            code[i].b == 0 && code[i + 1].opcode == Opcode::ReturnFromRoutine) {
+            code[i].handler = kReturnHandler;
+            if (i != 0 && code[i - 1].plan == 0 && code[i - 1].opcode == Opcode::PushVariable) {
+                code[i - 1].handler = kReturnVariableHandler;
+            }
         }
     }
 }

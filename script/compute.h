@@ -190,6 +190,12 @@ enum PlanHandler : uint8_t {
     kAppendHandler,
     kCountingHeadHandler,     // a counting loop's head (see CountingHead in script/block.h)
     kSuccessorToHeadHandler,  // its counter's successor before the jump back (kFastSuccessorToHead)
+    kRoutineCallHandler,      // a plain call of a script routine or block that is not a task
+    kStackAddHandler,         // the fast operators on the stack's two top values
+    kStackSubtractHandler,
+    kStackMultiplyHandler,
+    kReturnHandler,          // a function's `return x;`: the assignment of its result and the return after it
+    kReturnVariableHandler,  // the same with x a variable: its push too
 };
 
 // Plans the computations of `code` (its jumps resolved), a block whose own variables are of nesting
@@ -197,6 +203,8 @@ enum PlanHandler : uint8_t {
 // first instruction of each with its plan's number plus one, then the pairs at the instructions where
 // no computation starts, in `pairs`, marked with kPairPlan and their index, and the appends in
 // `appends`, marked with kAppendPlan; every instruction's handler is set to match. A plan followed
-// by a jump back goes on at the jump's target itself.
-void PlanComputations(std::vector<Instruction>& code, uint32_t level, std::vector<Computation>& plans,
-                      std::vector<PairPlan>& pairs, std::vector<AppendPlan>& appends);
+// by a jump back goes on at the jump's target itself. `function`: the block is a function's, whose
+// result is its variable 0.
+void PlanComputations(std::vector<Instruction>& code, uint32_t level, bool function,
+                      std::vector<Computation>& plans, std::vector<PairPlan>& pairs,
+                      std::vector<AppendPlan>& appends);

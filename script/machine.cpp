@@ -304,12 +304,14 @@ Value* ScriptMachine::GrowableVariable(Frame* frame, const Instruction& assign, 
 // The append of `list = list ~ [x]` (see kAppendsToAssignedVariable), with the concatenation and the
 // assignment at `next`: done in place when it can be. Returns false, having changed nothing, otherwise.
 bool ScriptMachine::AppendInPlace(Frame* frame, const Instruction* next, const Instruction* end) {
-    if (end - next < 2 || next[0].a != kGrowsAssignedVariable || next[1].opcode != Opcode::Assign) return false;
+    if (end - next < 2 || next[0].a != kGrowsAssignedVariable || next[1].opcode != Opcode::Assign)
+        return false;
     FrameValues& stack = frame->stack;
     const uint32_t n = stack.size();
     if (n < 3) return false;
     const ValueBody* literal = stack[n - 2].Body();
-    if (literal == nullptr || literal->type->kind != TypeKind::Array || literal->elements.length != 0) return false;
+    if (literal == nullptr || literal->type->kind != TypeKind::Array || literal->elements.length != 0)
+        return false;
     Value* variable = GrowableVariable(frame, next[1], stack[n - 3]);
     if (variable == nullptr || !AppendTo(variable->Body(), stack[n - 1])) return false;
     stack.resize(n - 3);
@@ -494,8 +496,8 @@ Value ScriptMachine::CallNative(const Block& callee, int32_t count, Value* argum
     try {
         return callee.native(*this, count, arguments);
     } catch (const ArrayTooLong&) {
-        RaiseScriptError(*this, "Arrays and strings cannot hold more than " + std::to_string(kMaxArrayLength) +
-                                    " elements");
+        RaiseScriptError(*this, "Arrays and strings cannot hold more than " +
+                                    std::to_string(kMaxArrayLength) + " elements");
     } catch (const std::bad_alloc&) {
         RaiseScriptError(*this, "Out of memory");
     } catch (const std::length_error&) {
@@ -662,7 +664,7 @@ void ScriptMachine::ReturnFromRoutine() {
 
 // The variable a plan names, from the frame of the plan's block; null when it cannot be found.
 [[gnu::always_inline]] inline Value* ScriptMachine::PlannedVariable(Frame* frame, ComputeScope scope,
-                                                                   uint32_t level, uint32_t index) const {
+                                                                    uint32_t level, uint32_t index) const {
     FrameValues* values;
     if (scope == ComputeScope::Own) [[likely]] {
         values = &frame->variables;
@@ -690,8 +692,8 @@ const Instruction* ScriptMachine::FinishComputation(Frame* frame, const Computat
     uint32_t element = 0;
     if (plan.end == ComputeEnd::Assign) {
         destination = PlannedVariable(frame, plan.scope, plan.level, plan.index);
-        if (destination == nullptr || (!destination->IsHeldReal() && !destination->IsVoid() &&
-                                       destination->Type() != &kRealRecord)) {
+        if (destination == nullptr ||
+            (!destination->IsHeldReal() && !destination->IsVoid() && destination->Type() != &kRealRecord)) {
             return nullptr;
         }
     } else if (plan.end == ComputeEnd::StoreElement) {
@@ -701,7 +703,8 @@ const Instruction* ScriptMachine::FinishComputation(Frame* frame, const Computat
         if (!ElementAt(body, r[plan.position], element)) return nullptr;
         // The store keeps the element's type, as an assignment through it must.
         const Value& old = body->elements[element];
-        if (plan.valueIsTruth ? old.Type() != &kBooleanRecord : !old.IsHeldReal() && old.Type() != &kRealRecord)
+        if (plan.valueIsTruth ? old.Type() != &kBooleanRecord
+                              : !old.IsHeldReal() && old.Type() != &kRealRecord)
             return nullptr;
     }
     if (!plan.outputs.empty()) {
@@ -751,7 +754,8 @@ bool ScriptMachine::PushOutputs(Frame* frame, const Computation& plan, const dou
     uint32_t keptCount = 0;
     if (plan.outputsReadStack) {
         for (const ComputeOutput& output : plan.outputs) {
-            if (output.kind == ComputeOutput::Stack) new (&kept[keptCount++]) Value(stack[top - output.index]);
+            if (output.kind == ComputeOutput::Stack)
+                new (&kept[keptCount++]) Value(stack[top - output.index]);
         }
     }
     if (plan.popped != 0) stack.resize(top - plan.popped);
@@ -781,8 +785,9 @@ bool ScriptMachine::PushOutputs(Frame* frame, const Computation& plan, const dou
 
 // The head of a counting loop at `head` (see CountingHead) with the very effect of its instructions,
 // returning where the code goes on; null, having changed nothing, when bound or counter is not a real.
-[[gnu::always_inline]] inline const Instruction* ScriptMachine::CountingHead(Frame* frame, const Instruction* head,
-                                                                            const Instruction* code) {
+[[gnu::always_inline]] inline const Instruction* ScriptMachine::CountingHead(Frame* frame,
+                                                                             const Instruction* head,
+                                                                             const Instruction* code) {
     FrameValues& stack = frame->stack;
     const uint32_t n = stack.size();
     double bound;
@@ -819,7 +824,7 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
 
 // A pair's operand as a real; false when it is a variable that does not hold one.
 [[gnu::always_inline]] inline bool ScriptMachine::PairOperandReal(Frame* frame, const PairOperand& operand,
-                                                                 double& real) const {
+                                                                  double& real) const {
     if (!operand.isVariable) {
         real = operand.constant;
         return true;
@@ -833,7 +838,8 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
 // an operand is not a real.
 
 // A comparison and its conditional jump.
-[[gnu::always_inline]] inline const Instruction* ScriptMachine::PairJump(Frame* frame, const Instruction* first) {
+[[gnu::always_inline]] inline const Instruction* ScriptMachine::PairJump(Frame* frame,
+                                                                         const Instruction* first) {
     const PairPlan& pair = frame->block->pairs[first->plan & ~kPairPlan];
     double x;
     double y;
@@ -849,10 +855,12 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
 }
 
 // The result of an arithmetic pair.
-[[gnu::always_inline]] inline bool ScriptMachine::PairResult(Frame* frame, const PairPlan& pair, double& result) {
+[[gnu::always_inline]] inline bool ScriptMachine::PairResult(Frame* frame, const PairPlan& pair,
+                                                             double& result) {
     double x;
     double y = 0;
-    if (!PairOperandReal(frame, pair.x, x) || (pair.binary && !PairOperandReal(frame, pair.y, y))) return false;
+    if (!PairOperandReal(frame, pair.x, x) || (pair.binary && !PairOperandReal(frame, pair.y, y)))
+        return false;
     result = pair.binary                     ? BinaryReal(pair.call, x, y)
              : pair.call == kFastSuccessor   ? x + 1
              : pair.call == kFastPredecessor ? x - 1
@@ -861,7 +869,8 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
 }
 
 // An operator and the assignment of its result.
-[[gnu::always_inline]] inline const Instruction* ScriptMachine::PairAssign(Frame* frame, const Instruction* first) {
+[[gnu::always_inline]] inline const Instruction* ScriptMachine::PairAssign(Frame* frame,
+                                                                           const Instruction* first) {
     const PairPlan& pair = frame->block->pairs[first->plan & ~kPairPlan];
     double result;
     if (!PairResult(frame, pair, result)) return nullptr;
@@ -880,7 +889,8 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
 }
 
 // An operator whose result, or a comparison's truth, is pushed.
-[[gnu::always_inline]] inline const Instruction* ScriptMachine::PairPush(Frame* frame, const Instruction* first) {
+[[gnu::always_inline]] inline const Instruction* ScriptMachine::PairPush(Frame* frame,
+                                                                         const Instruction* first) {
     const PairPlan& pair = frame->block->pairs[first->plan & ~kPairPlan];
     double result;
     if (!PairResult(frame, pair, result)) return nullptr;
@@ -923,20 +933,20 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
 
     // Each handler goes straight on to the next instruction's, unless a step budget is counted or the
     // block's code is done: those go round the loop.
-#define SPARREL_NEXT()                                              \
-    do {                                                            \
-        if (kBudgeted || ip >= end) [[unlikely]]                    \
-            goto next;                                              \
-        inp = ip++;                                                 \
-        goto* kHandlers[inp->handler];                              \
+#define SPARREL_NEXT()                           \
+    do {                                         \
+        if (kBudgeted || ip >= end) [[unlikely]] \
+            goto next;                           \
+        inp = ip++;                              \
+        goto* kHandlers[inp->handler];           \
     } while (0)
 // Goes on where a plan or a fused step done at once says, unless it gave null (the instructions run).
-#define SPARREL_GO_ON_AT(where)                         \
-    do {                                                \
-        if (const Instruction* const at = (where)) {    \
-            ip = at;                                    \
-            SPARREL_NEXT();                             \
-        }                                               \
+#define SPARREL_GO_ON_AT(where)                      \
+    do {                                             \
+        if (const Instruction* const at = (where)) { \
+            ip = at;                                 \
+            SPARREL_NEXT();                          \
+        }                                            \
     } while (0)
     // Only the compiler writes code: opcodes 0 to 31 only, in this order, then the plans' handlers.
     static const void* const kHandlers[] = {
@@ -979,15 +989,24 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
         &&plan_Append,
         &&plan_CountingHead,
         &&plan_SuccessorToHead,
+        &&plan_RoutineCall,
+        &&plan_StackAdd,
+        &&plan_StackSubtract,
+        &&plan_StackMultiply,
+        &&plan_Return,
+        &&plan_ReturnVariable,
     };
     static_assert(static_cast<size_t>(Opcode::TrimStack) + 1 == kComputeHandler);
-    static_assert(sizeof kHandlers / sizeof kHandlers[0] == kSuccessorToHeadHandler + 1);
+    static_assert(sizeof kHandlers / sizeof kHandlers[0] == kReturnVariableHandler + 1);
     static const void* const kSteps[] = {
-        &&step_Variable,   &&step_Stack,        &&step_Element,       &&step_Element,         &&step_Add,
-        &&step_Subtract,   &&step_Multiply,     &&step_Divide,        &&step_Remainder,       &&step_Compare,
-        &&step_Successor,  &&step_Predecessor,  &&step_Negative,      &&step_Holds,           &&step_Enter,
-        &&step_Function,   &&step_Done,         &&step_EndAssign,     &&step_EndStoreReal,    &&step_EndStoreTruth,
-        &&step_EndJumpIfFalse, &&step_EndJumpIfTrue,
+        &&step_Variable,      &&step_Stack,         &&step_Element,
+        &&step_Element,       &&step_Add,           &&step_Subtract,
+        &&step_Multiply,      &&step_Divide,        &&step_Remainder,
+        &&step_Compare,       &&step_Successor,     &&step_Predecessor,
+        &&step_Negative,      &&step_Holds,         &&step_Enter,
+        &&step_Function,      &&step_Done,          &&step_EndAssign,
+        &&step_EndStoreReal,  &&step_EndStoreTruth, &&step_EndJumpIfFalse,
+        &&step_EndJumpIfTrue,
     };
     static_assert(sizeof kSteps / sizeof kSteps[0] == static_cast<size_t>(ComputeOp::EndJumpIfTrue) + 1);
     const Instruction* inp;
@@ -1031,404 +1050,465 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
         inp = ip++;
         goto* kHandlers[inp->handler];
         {
-            // A plan done at once goes on where it says; one that cannot be had leaves its instructions
-            // to run one by one.
-            plan_Compute: {
-                // A computation (see script/compute.h), its steps done here into `r`. It changes nothing
-                // that the instructions would not change the same way until it is sure to finish.
-                computation = &f->block->computations[inp->plan - 1];
-                computeTop = stack->size();
-                if (computeTop < computation->reach) [[unlikely]]
-                    goto unplanned;
-                // Mostly one or two: copied one by one, which is quicker than a call of memcpy.
-                const double* constant = computation->constants.data();
-                const uint32_t count = static_cast<uint32_t>(computation->constants.size());
-                for (uint32_t i = 0; i < count; ++i) {
-                    r[i] = constant[i];
-                    asm("" ::: "memory");  // keeps the loop a loop
-                }
-                step = computation->steps.data();
-                goto* kSteps[static_cast<size_t>(step->op)];
+        // A plan done at once goes on where it says; one that cannot be had leaves its instructions
+        // to run one by one.
+        plan_Compute : {
+            // A computation (see script/compute.h), its steps done here into `r`. It changes nothing
+            // that the instructions would not change the same way until it is sure to finish.
+            computation = &f->block->computations[inp->plan - 1];
+            computeTop = stack->size();
+            if (computeTop < computation->reach) [[unlikely]]
+                goto unplanned;
+            // Mostly one or two: copied one by one, which is quicker than a call of memcpy.
+            const double* constant = computation->constants.data();
+            const uint32_t count = static_cast<uint32_t>(computation->constants.size());
+            for (uint32_t i = 0; i < count; ++i) {
+                r[i] = constant[i];
+                asm("" ::: "memory");  // keeps the loop a loop
             }
-            unplanned:
-                goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
-            plan_PairJump:
-                SPARREL_GO_ON_AT(PairJump(f, inp));
-                goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
-            plan_PairAssign:
-                SPARREL_GO_ON_AT(PairAssign(f, inp));
-                goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
-            plan_PairPush:
-                SPARREL_GO_ON_AT(PairPush(f, inp));
-                goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
-            plan_Append:
-                SPARREL_GO_ON_AT(RunAppend(f, inp));
-                goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
-            plan_CountingHead:
-                SPARREL_GO_ON_AT(CountingHead(f, inp, code));
-                goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
-            plan_SuccessorToHead:
-                if (!stack->empty() && stack->back().IsHeldReal()) {
-                    // Counted on, and straight into the head the jump back leads to.
-                    Value& counter = stack->back();
-                    const double counted = counter.HeldRealValue() + 1;
-                    if (!counter.ReplaceHeldReal(counted)) counter = NewRealValue(counted);
-                    const Instruction* head = code + ip->a;
-                    const Instruction* next = CountingHead(f, head, code);
-                    ip = next != nullptr ? next : head;
-                    SPARREL_NEXT();
-                }
-                goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
-            op_Assign: {
-                SPARREL_NEED(1);
-                Frame* target = FrameAtLevel(f, inp->a);
-                if (target == nullptr || inp->b >= target->variables.size()) [[unlikely]] {
-                    if (target == nullptr) {
-                        stack->pop_back();
-                        SPARREL_NEXT();
-                    }
-                    target->variables.resize(inp->b + 1);
-                }
-                Value& destination = target->variables[inp->b];
-                Value& source = stack->back();
-                // Two held reals (the usual case) need no look at types.
-                const uint64_t held = destination.Bits();
-                if (held != 0 && (held < Value::kHeldBase || source.Bits() < Value::kHeldBase) &&
-                    !SameBodyType(destination, source) && destination.Type() != source.Type() &&
-                    !(destination.IsArray() && source.IsArray())) [[unlikely]] {
-                    RaiseScriptError(*this, kTypeChanged);
-                    error.line = inp->line;
-                    destination = std::move(source);  // the store still happens
+            step = computation->steps.data();
+            goto* kSteps[static_cast<size_t>(step->op)];
+        }
+        unplanned:
+            goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
+        plan_PairJump:
+            SPARREL_GO_ON_AT(PairJump(f, inp));
+            goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
+        plan_PairAssign:
+            SPARREL_GO_ON_AT(PairAssign(f, inp));
+            goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
+        plan_PairPush:
+            SPARREL_GO_ON_AT(PairPush(f, inp));
+            goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
+        plan_Append:
+            SPARREL_GO_ON_AT(RunAppend(f, inp));
+            goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
+        plan_CountingHead:
+            SPARREL_GO_ON_AT(CountingHead(f, inp, code));
+            goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
+        plan_SuccessorToHead:
+            if (!stack->empty() && stack->back().IsHeldReal()) {
+                // Counted on, and straight into the head the jump back leads to.
+                Value& counter = stack->back();
+                const double counted = counter.HeldRealValue() + 1;
+                if (!counter.ReplaceHeldReal(counted)) counter = NewRealValue(counted);
+                const Instruction* head = code + ip->a;
+                const Instruction* next = CountingHead(f, head, code);
+                ip = next != nullptr ? next : head;
+                SPARREL_NEXT();
+            }
+            goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
+        plan_RoutineCall:
+            if (stack->size() >= inp->b && f->depth + inp->c < kMaxCallDepth) [[likely]]
+                goto routine_call;
+            goto unplanned;
+            // Two reals on top of the stack: the operator's very result takes the first one's place.
+#define SPARREL_STACK_OPERATOR(label, op)                                     \
+    label : {                                                                 \
+        const uint32_t n = stack->size();                                     \
+        if (n >= 2) [[likely]] {                                              \
+            Value& x = (*stack)[n - 2];                                       \
+            Value& y = (*stack)[n - 1];                                       \
+            if (x.IsHeldReal() && y.IsHeldReal()) [[likely]] {                \
+                const double result = x.HeldRealValue() op y.HeldRealValue(); \
+                if (!x.ReplaceHeldReal(result)) x = NewRealValue(result);     \
+                stack->pop_back();                                            \
+                SPARREL_NEXT();                                               \
+            }                                                                 \
+        }                                                                     \
+        goto unplanned;                                                       \
+    }
+            SPARREL_STACK_OPERATOR(plan_StackAdd, +)
+            SPARREL_STACK_OPERATOR(plan_StackSubtract, -)
+            SPARREL_STACK_OPERATOR(plan_StackMultiply, *)
+#undef SPARREL_STACK_OPERATOR
+            // `return x;` in a function's own frame, which nothing else holds and whose result is still void:
+            // x goes straight to the caller (or is dropped with the frame when the call discards it), as the
+            // assignment, the return and the frame's end would leave it.
+#define SPARREL_RETURNS_AT_ONCE()                                                            \
+    (f->parent != nullptr && f != base && f->referenceCount == 1 && !f->variables.empty() && \
+     f->variables[0].IsVoid())
+        plan_ReturnVariable : {
+            const Value* variable = VariableValue(f, inp->a, inp->b);
+            if (variable == nullptr || variable->IsVoid() || !SPARREL_RETURNS_AT_ONCE()) [[unlikely]]
+                goto unplanned;
+            if (f->wantsResult) f->parent->stack.push_back(*variable);
+            goto return_at_once;
+        }
+        plan_Return:
+            if (stack->empty() || !SPARREL_RETURNS_AT_ONCE()) [[unlikely]]
+                goto unplanned;
+            if (f->wantsResult) {
+                f->parent->stack.push_back(std::move(stack->back()));
+                stack->pop_back();
+            }
+        return_at_once:
+            tasks[current] = f->parent;
+            {
+                Frame* const parent = f->parent;
+                ReleaseFrame(f);
+                f = parent;
+            }
+            code = f->block->instructions.data();
+            end = code + CodeSize(f);
+            ip = code + f->position;
+            stack = &f->stack;
+            SPARREL_NEXT();
+#undef SPARREL_RETURNS_AT_ONCE
+        op_Assign : {
+            SPARREL_NEED(1);
+            Frame* target = FrameAtLevel(f, inp->a);
+            if (target == nullptr || inp->b >= target->variables.size()) [[unlikely]] {
+                if (target == nullptr) {
                     stack->pop_back();
-                    goto stopped;
+                    SPARREL_NEXT();
                 }
-                destination = std::move(source);
+                target->variables.resize(inp->b + 1);
+            }
+            Value& destination = target->variables[inp->b];
+            Value& source = stack->back();
+            // Two held reals (the usual case) need no look at types.
+            const uint64_t held = destination.Bits();
+            if (held != 0 && (held < Value::kHeldBase || source.Bits() < Value::kHeldBase) &&
+                !SameBodyType(destination, source) && destination.Type() != source.Type() &&
+                !(destination.IsArray() && source.IsArray())) [[unlikely]] {
+                RaiseScriptError(*this, kTypeChanged);
+                error.line = inp->line;
+                destination = std::move(source);  // the store still happens
                 stack->pop_back();
+                goto stopped;
+            }
+            destination = std::move(source);
+            stack->pop_back();
+            SPARREL_NEXT();
+        }
+        op_AssignThrough:
+            if (!AssignThrough(*inp)) goto stopped;
+            SPARREL_NEXT();
+        op_BreakLoop:
+            SPARREL_SAVE_POSITION();
+            BreakLoop();
+            ip = code + f->position;
+            SPARREL_NEXT();
+        op_ReturnFromRoutine:
+            if (f->block->kind == BlockKind::Function || f->block->kind == BlockKind::Sub) {
+                ip = end;  // the routine's own frame: it ends here
                 SPARREL_NEXT();
             }
-            op_AssignThrough:
-                if (!AssignThrough(*inp)) goto stopped;
+            SPARREL_SAVE_POSITION();
+            ReturnFromRoutine();
+            ip = code + f->position;
+            SPARREL_NEXT();
+        op_Call:
+        op_CallAndPushResult:
+            if (inp->a == kPlainCall) goto plain_call;
+            if (inp->a >= kFastAdd && TryFastCall(inp->a, *stack, *types)) SPARREL_NEXT();
+            if (inp->a == kAppendsToAssignedVariable && AppendInPlace(f, ip, end)) {
+                ip += 2;
                 SPARREL_NEXT();
-            op_BreakLoop:
+            }
+        plain_call:
+            if (!inp->block->isNative && inp->block->kind != BlockKind::Task && stack->size() >= inp->b &&
+                f->depth + inp->c < kMaxCallDepth) [[likely]] {
+                // A script routine, inner block or loop body on the caller's thread: made here.
+            routine_call:
                 SPARREL_SAVE_POSITION();
-                BreakLoop();
-                ip = code + f->position;
-                SPARREL_NEXT();
-            op_ReturnFromRoutine:
-                if (f->block->kind == BlockKind::Function || f->block->kind == BlockKind::Sub) {
-                    ip = end;  // the routine's own frame: it ends here
-                    SPARREL_NEXT();
-                }
-                SPARREL_SAVE_POSITION();
-                ReturnFromRoutine();
-                ip = code + f->position;
-                SPARREL_NEXT();
-            op_Call:
-            op_CallAndPushResult:
-                if (inp->a == kPlainCall) goto plain_call;
-                if (inp->a >= kFastAdd && TryFastCall(inp->a, *stack, *types)) SPARREL_NEXT();
-                if (inp->a == kAppendsToAssignedVariable && AppendInPlace(f, ip, end)) {
-                    ip += 2;
-                    SPARREL_NEXT();
-                }
-            plain_call:
-                if (!inp->block->isNative && inp->block->kind != BlockKind::Task && stack->size() >= inp->b &&
-                    f->depth + inp->c < kMaxCallDepth) [[likely]] {
-                    // A script routine, inner block or loop body on the caller's thread: made here.
-                    SPARREL_SAVE_POSITION();
-                    Frame* callFrame = NewFrame(f, inp->block, inp->c);
-                    const uint32_t count = inp->b;
-                    uint32_t skipped = 0;
-                    if (count != 0 && count == inp->block->parameterMoves) {
-                        // Into the parameters' fresh variables, as the routine's first assignments would.
-                        Value* argument = stack->data() + (stack->size() - count);
-                        const Instruction* assign = inp->block->instructions.data();
-                        for (uint32_t i = 0; i < count; ++i)
-                            callFrame->variables[assign[i].b] = std::move(argument[i]);
-                        stack->resize(stack->size() - count);
-                        skipped = inp->block->movedEntry;
-                    } else {
-                        for (uint32_t i = 0; i < count; ++i) {
-                            callFrame->stack.push_back(std::move(stack->back()));
-                            stack->pop_back();
-                        }
-                    }
-                    callFrame->wantsResult = inp->opcode == Opcode::CallAndPushResult;
-                    tasks[current] = callFrame;
-                    f = callFrame;
-                    code = f->block->instructions.data();
-                    end = code + CodeSize(f);
-                    ip = code + skipped;
-                    stack = &f->stack;
-                    SPARREL_NEXT();
-                }
-                SPARREL_SAVE_POSITION();
-                if (inp->block->native != nullptr && inp->a != kGrowsAssignedVariable && stack->size() >= inp->b) {
-                    // A builtin or operator function, called here as CallSlow would.
-                    const uint32_t count = inp->b;
-                    calledBuiltin = inp->block;
-                    nativeCallBodies = inp->c;
-                    Value result =
-                        CallNative(*inp->block, static_cast<int32_t>(count), stack->data() + (stack->size() - count));
-                    // A nested run leaves this frame's stack as it was, arguments included.
-                    if (stack->size() < count) [[unlikely]]
-                        stack->InsertVoidAtBottom(count - stack->size());
-                    PutCallResult(*stack, count, inp->opcode == Opcode::CallAndPushResult, std::move(result));
-                    const bool stop = finished;
-                    if (stop) [[unlikely]]
-                        error.line = inp->line;
-                    SPARREL_LOAD_FRAME();
-                    if (stop) [[unlikely]]
-                        goto stopped;
-                    SPARREL_NEXT();
-                }
-                if (!CallSlow(*inp)) {
-                    SPARREL_LOAD_FRAME();
-                    goto stopped;
-                }
-                SPARREL_LOAD_FRAME();
-                SPARREL_NEXT();
-            op_CaseBegin:
-            op_CaseEnd:
-                SPARREL_NEXT();
-            op_CaseJumpIfTrue: {
-                SPARREL_NEED(1);
-                const bool value = Truth(stack->back());
-                stack->pop_back();
-                if (value) ip = code + inp->a;
-                SPARREL_NEXT();
-            }
-            op_CaseJumpIfFalse: {
-                SPARREL_NEED(1);
-                const bool value = Truth(stack->back());
-                stack->pop_back();
-                if (!value) ip = code + inp->a;
-                SPARREL_NEXT();
-            }
-            op_CaseNext:
-                ip = code + inp->a;
-                SPARREL_NEXT();
-            op_CompareEqual:
-            op_CompareGreater:
-            op_CompareGreaterEqual:
-            op_CompareLess:
-            op_CompareLessEqual:
-            op_CompareNotEqual: {
-                SPARREL_NEED(1);
-                Value& top = stack->back();
-                BecomeBoolean(top, booleanType, ComparisonHolds(inp->opcode, ValueToReal(top)));
-                SPARREL_NEXT();
-            }
-            op_Duplicate: {
-                SPARREL_NEED(1);
-                Value copy = stack->back();
-                stack->push_back(std::move(copy));
-                SPARREL_NEXT();
-            }
-            op_DuplicatePair: {
-                SPARREL_NEED(2);
-                Value first = (*stack)[stack->size() - 2];
-                Value second = stack->back();
-                stack->push_back(std::move(first));
-                stack->push_back(std::move(second));
-                SPARREL_NEXT();
-            }
-            op_LoopWhileGreater: {
-                SPARREL_NEED(1);
-                const double r = ValueToReal(stack->back());
-                stack->pop_back();
-                if (!(r > 0)) ip = code + inp->a;
-                SPARREL_NEXT();
-            }
-            op_LoopBack:
-                ip = code + inp->a;
-                SPARREL_NEXT();
-            op_LoopCount: {
-                SPARREL_NEED(1);
-                Value& top = stack->back();
-                const double r = ValueToReal(top);
-                if (r > 0) {
-                    if (!top.ReplaceHeldReal(r - 1)) top = NewRealValue(r - 1);
-                    // Into a body that declares nothing (see PlanComputations); its entry reports the limit.
-                    if (inp->b != 0 && f->depth + ip->c < kMaxCallDepth) ++ip;
+                Frame* callFrame = NewFrame(f, inp->block, inp->c);
+                const uint32_t count = inp->b;
+                uint32_t skipped = 0;
+                if (count != 0 && count == inp->block->parameterMoves) {
+                    // Into the parameters' fresh variables, as the routine's first assignments would.
+                    Value* argument = stack->data() + (stack->size() - count);
+                    const Instruction* assign = inp->block->instructions.data();
+                    for (uint32_t i = 0; i < count; ++i)
+                        callFrame->variables[assign[i].b] = std::move(argument[i]);
+                    stack->resize(stack->size() - count);
+                    skipped = inp->block->movedEntry;
                 } else {
-                    ip = code + inp->a;
+                    for (uint32_t i = 0; i < count; ++i) {
+                        callFrame->stack.push_back(std::move(stack->back()));
+                        stack->pop_back();
+                    }
                 }
+                callFrame->wantsResult = inp->opcode == Opcode::CallAndPushResult;
+                tasks[current] = callFrame;
+                f = callFrame;
+                code = f->block->instructions.data();
+                end = code + CodeSize(f);
+                ip = code + skipped;
+                stack = &f->stack;
                 SPARREL_NEXT();
             }
-            op_LoopWhileLess: {
-                SPARREL_NEED(1);
-                const double r = ValueToReal(stack->back());
-                stack->pop_back();
-                if (!(r < 0)) ip = code + inp->a;
-                SPARREL_NEXT();
-            }
-            op_LoopIf: {
-                SPARREL_NEED(1);
-                const bool value = Truth(stack->back());
-                stack->pop_back();
-                if (!value) ip = code + inp->a;
-                SPARREL_NEXT();
-            }
-            op_Pop:
-                if (!stack->empty()) stack->pop_back();
-                SPARREL_NEXT();
-            op_PushValue:
-                stack->push_back(inp->value);
-                SPARREL_NEXT();
-            op_PushVariable:
-            op_PushVariableWritable: {
-                Frame* holder = FrameAtLevel(f, inp->a);
-                if (holder == nullptr || inp->b >= holder->variables.size() || holder->variables[inp->b].IsVoid())
-                    [[unlikely]] {
-                    RaiseScriptError(*this, kUnassigned);
+            SPARREL_SAVE_POSITION();
+            if (inp->block->native != nullptr && inp->a != kGrowsAssignedVariable &&
+                stack->size() >= inp->b) {
+                // A builtin or operator function, called here as CallSlow would.
+                const uint32_t count = inp->b;
+                calledBuiltin = inp->block;
+                nativeCallBodies = inp->c;
+                Value result = CallNative(*inp->block, static_cast<int32_t>(count),
+                                          stack->data() + (stack->size() - count));
+                // A nested run leaves this frame's stack as it was, arguments included.
+                if (stack->size() < count) [[unlikely]]
+                    stack->InsertVoidAtBottom(count - stack->size());
+                PutCallResult(*stack, count, inp->opcode == Opcode::CallAndPushResult, std::move(result));
+                const bool stop = finished;
+                if (stop) [[unlikely]]
                     error.line = inp->line;
-                    stack->emplace_back();
-                    goto stopped;
-                }
-                Value& variable = holder->variables[inp->b];
-                if (inp->opcode == Opcode::PushVariableWritable) MakeUnique(variable);
-                stack->push_back(variable);
-                SPARREL_NEXT();
-            }
-            op_Swap: {
-                SPARREL_NEED(2);
-                std::swap((*stack)[stack->size() - 2], stack->back());
-                SPARREL_NEXT();
-            }
-            op_EnterBody: {
-                if (f->depth + inp->c >= kMaxCallDepth) [[unlikely]] {
-                    // Where the call of a body with a frame of its own would have failed.
-                    RaiseNestingLimit(f, nullptr, inp->line);
-                    goto stopped;
-                }
-                Value* variables = f->variables.data() + inp->a;
-                for (uint32_t i = 0; i < inp->b; ++i)
-                    variables[i].Reset();
-                SPARREL_NEXT();
-            }
-            op_TrimStack:
-                if (stack->size() > inp->a) [[unlikely]]
-                    stack->resize(inp->a);
-                SPARREL_NEXT();
-            op_Yield:
-                SPARREL_SAVE_POSITION();
-                current = current == 0 ? tasks.size() - 1 : current - 1;
                 SPARREL_LOAD_FRAME();
+                if (stop) [[unlikely]]
+                    goto stopped;
                 SPARREL_NEXT();
+            }
+            if (!CallSlow(*inp)) {
+                SPARREL_LOAD_FRAME();
+                goto stopped;
+            }
+            SPARREL_LOAD_FRAME();
+            SPARREL_NEXT();
+        op_CaseBegin:
+        op_CaseEnd:
+            SPARREL_NEXT();
+        op_CaseJumpIfTrue : {
+            SPARREL_NEED(1);
+            const bool value = Truth(stack->back());
+            stack->pop_back();
+            if (value) ip = code + inp->a;
+            SPARREL_NEXT();
+        }
+        op_CaseJumpIfFalse : {
+            SPARREL_NEED(1);
+            const bool value = Truth(stack->back());
+            stack->pop_back();
+            if (!value) ip = code + inp->a;
+            SPARREL_NEXT();
+        }
+        op_CaseNext:
+            ip = code + inp->a;
+            SPARREL_NEXT();
+        op_CompareEqual:
+        op_CompareGreater:
+        op_CompareGreaterEqual:
+        op_CompareLess:
+        op_CompareLessEqual:
+        op_CompareNotEqual : {
+            SPARREL_NEED(1);
+            Value& top = stack->back();
+            BecomeBoolean(top, booleanType, ComparisonHolds(inp->opcode, ValueToReal(top)));
+            SPARREL_NEXT();
+        }
+        op_Duplicate : {
+            SPARREL_NEED(1);
+            Value copy = stack->back();
+            stack->push_back(std::move(copy));
+            SPARREL_NEXT();
+        }
+        op_DuplicatePair : {
+            SPARREL_NEED(2);
+            Value first = (*stack)[stack->size() - 2];
+            Value second = stack->back();
+            stack->push_back(std::move(first));
+            stack->push_back(std::move(second));
+            SPARREL_NEXT();
+        }
+        op_LoopWhileGreater : {
+            SPARREL_NEED(1);
+            const double r = ValueToReal(stack->back());
+            stack->pop_back();
+            if (!(r > 0)) ip = code + inp->a;
+            SPARREL_NEXT();
+        }
+        op_LoopBack:
+            ip = code + inp->a;
+            SPARREL_NEXT();
+        op_LoopCount : {
+            SPARREL_NEED(1);
+            Value& top = stack->back();
+            const double r = ValueToReal(top);
+            if (r > 0) {
+                if (!top.ReplaceHeldReal(r - 1)) top = NewRealValue(r - 1);
+                // Into a body that declares nothing (see PlanComputations); its entry reports the limit.
+                if (inp->b != 0 && f->depth + ip->c < kMaxCallDepth) ++ip;
+            } else {
+                ip = code + inp->a;
+            }
+            SPARREL_NEXT();
+        }
+        op_LoopWhileLess : {
+            SPARREL_NEED(1);
+            const double r = ValueToReal(stack->back());
+            stack->pop_back();
+            if (!(r < 0)) ip = code + inp->a;
+            SPARREL_NEXT();
+        }
+        op_LoopIf : {
+            SPARREL_NEED(1);
+            const bool value = Truth(stack->back());
+            stack->pop_back();
+            if (!value) ip = code + inp->a;
+            SPARREL_NEXT();
+        }
+        op_Pop:
+            if (!stack->empty()) stack->pop_back();
+            SPARREL_NEXT();
+        op_PushValue:
+            stack->push_back(inp->value);
+            SPARREL_NEXT();
+        op_PushVariable:
+        op_PushVariableWritable : {
+            Frame* holder = FrameAtLevel(f, inp->a);
+            if (holder == nullptr || inp->b >= holder->variables.size() || holder->variables[inp->b].IsVoid())
+                [[unlikely]] {
+                RaiseScriptError(*this, kUnassigned);
+                error.line = inp->line;
+                stack->emplace_back();
+                goto stopped;
+            }
+            Value& variable = holder->variables[inp->b];
+            if (inp->opcode == Opcode::PushVariableWritable) MakeUnique(variable);
+            stack->push_back(variable);
+            SPARREL_NEXT();
+        }
+        op_Swap : {
+            SPARREL_NEED(2);
+            std::swap((*stack)[stack->size() - 2], stack->back());
+            SPARREL_NEXT();
+        }
+        op_EnterBody : {
+            if (f->depth + inp->c >= kMaxCallDepth) [[unlikely]] {
+                // Where the call of a body with a frame of its own would have failed.
+                RaiseNestingLimit(f, nullptr, inp->line);
+                goto stopped;
+            }
+            Value* variables = f->variables.data() + inp->a;
+            for (uint32_t i = 0; i < inp->b; ++i)
+                variables[i].Reset();
+            SPARREL_NEXT();
+        }
+        op_TrimStack:
+            if (stack->size() > inp->a) [[unlikely]]
+                stack->resize(inp->a);
+            SPARREL_NEXT();
+        op_Yield:
+            SPARREL_SAVE_POSITION();
+            current = current == 0 ? tasks.size() - 1 : current - 1;
+            SPARREL_LOAD_FRAME();
+            SPARREL_NEXT();
 
             // Each step of a computation goes straight on to the next one's code.
 #define SPARREL_NEXT_STEP() goto* kSteps[static_cast<size_t>((++step)->op)]
-            step_Variable: {
-                const Value* variable = PlannedVariable(f, step->scope, step->level, step->index);
-                if (variable == nullptr || !variable->ReadReal(r[step->dst])) goto unplanned;
-                SPARREL_NEXT_STEP();
+        step_Variable : {
+            const Value* variable = PlannedVariable(f, step->scope, step->level, step->index);
+            if (variable == nullptr || !variable->ReadReal(r[step->dst])) goto unplanned;
+            SPARREL_NEXT_STEP();
+        }
+        step_Stack:
+            if (!(*stack)[computeTop - step->index].ReadReal(r[step->dst])) goto unplanned;
+            SPARREL_NEXT_STEP();
+        step_Element : {
+            const Value* variable = PlannedVariable(f, step->scope, step->level, step->index);
+            const ValueBody* array = variable != nullptr ? variable->Body() : nullptr;
+            if (array == nullptr || array->type->kind != TypeKind::Array) goto unplanned;
+            uint32_t index;
+            if (!ElementAt(array, r[step->x], index)) goto unplanned;
+            const Value& item = array->elements[index];
+            if (step->op == ComputeOp::Element) {
+                if (!item.ReadReal(r[step->dst])) goto unplanned;
+            } else {
+                r[step->dst] = Truth(item) ? 1 : 0;
             }
-            step_Stack:
-                if (!(*stack)[computeTop - step->index].ReadReal(r[step->dst])) goto unplanned;
-                SPARREL_NEXT_STEP();
-            step_Element: {
-                const Value* variable = PlannedVariable(f, step->scope, step->level, step->index);
-                const ValueBody* array = variable != nullptr ? variable->Body() : nullptr;
-                if (array == nullptr || array->type->kind != TypeKind::Array) goto unplanned;
-                uint32_t index;
-                if (!ElementAt(array, r[step->x], index)) goto unplanned;
-                const Value& item = array->elements[index];
-                if (step->op == ComputeOp::Element) {
-                    if (!item.ReadReal(r[step->dst])) goto unplanned;
-                } else {
-                    r[step->dst] = Truth(item) ? 1 : 0;
-                }
-                SPARREL_NEXT_STEP();
-            }
-            step_Add:
-                r[step->dst] = r[step->x] + r[step->y];
-                SPARREL_NEXT_STEP();
-            step_Subtract:
-                r[step->dst] = r[step->x] - r[step->y];
-                SPARREL_NEXT_STEP();
-            step_Multiply:
-                r[step->dst] = r[step->x] * r[step->y];
-                SPARREL_NEXT_STEP();
-            step_Divide:
-                r[step->dst] = r[step->x] / r[step->y];
-                SPARREL_NEXT_STEP();
-            step_Remainder:
-                r[step->dst] = Remainder(r[step->x], r[step->y]);
-                SPARREL_NEXT_STEP();
-            step_Compare: {
-                const double x = r[step->x];
-                const double y = r[step->y];
-                r[step->dst] = x < y ? -1 : x > y ? 1 : 0;
-                SPARREL_NEXT_STEP();
-            }
-            step_Successor:
-                r[step->dst] = r[step->x] + 1;
-                SPARREL_NEXT_STEP();
-            step_Predecessor:
-                r[step->dst] = r[step->x] - 1;
-                SPARREL_NEXT_STEP();
-            step_Negative:
-                r[step->dst] = -r[step->x];
-                SPARREL_NEXT_STEP();
-            step_Holds:
-                r[step->dst] = ComparisonHolds(step->comparison, r[step->x]) ? 1 : 0;
-                SPARREL_NEXT_STEP();
-            step_Enter: {
-                // Voiding the body's variables again, should the instructions run after all, changes nothing.
-                if (f->depth + step->bodies >= kMaxCallDepth) goto unplanned;
-                Value* variables = f->variables.data() + step->index;
-                for (uint32_t i = 0; i < step->level; ++i)
-                    variables[i].Reset();
-                SPARREL_NEXT_STEP();
-            }
-            step_Function:
-                r[step->dst] = step->function(r[step->x]);
-                SPARREL_NEXT_STEP();
+            SPARREL_NEXT_STEP();
+        }
+        step_Add:
+            r[step->dst] = r[step->x] + r[step->y];
+            SPARREL_NEXT_STEP();
+        step_Subtract:
+            r[step->dst] = r[step->x] - r[step->y];
+            SPARREL_NEXT_STEP();
+        step_Multiply:
+            r[step->dst] = r[step->x] * r[step->y];
+            SPARREL_NEXT_STEP();
+        step_Divide:
+            r[step->dst] = r[step->x] / r[step->y];
+            SPARREL_NEXT_STEP();
+        step_Remainder:
+            r[step->dst] = Remainder(r[step->x], r[step->y]);
+            SPARREL_NEXT_STEP();
+        step_Compare : {
+            const double x = r[step->x];
+            const double y = r[step->y];
+            r[step->dst] = x < y ? -1 : x > y ? 1 : 0;
+            SPARREL_NEXT_STEP();
+        }
+        step_Successor:
+            r[step->dst] = r[step->x] + 1;
+            SPARREL_NEXT_STEP();
+        step_Predecessor:
+            r[step->dst] = r[step->x] - 1;
+            SPARREL_NEXT_STEP();
+        step_Negative:
+            r[step->dst] = -r[step->x];
+            SPARREL_NEXT_STEP();
+        step_Holds:
+            r[step->dst] = ComparisonHolds(step->comparison, r[step->x]) ? 1 : 0;
+            SPARREL_NEXT_STEP();
+        step_Enter : {
+            // Voiding the body's variables again, should the instructions run after all, changes nothing.
+            if (f->depth + step->bodies >= kMaxCallDepth) goto unplanned;
+            Value* variables = f->variables.data() + step->index;
+            for (uint32_t i = 0; i < step->level; ++i)
+                variables[i].Reset();
+            SPARREL_NEXT_STEP();
+        }
+        step_Function:
+            r[step->dst] = step->function(r[step->x]);
+            SPARREL_NEXT_STEP();
 #undef SPARREL_NEXT_STEP
-            step_EndJumpIfFalse:
-                ip = code + (r[computation->value] == 0 ? computation->target : computation->next);
-                SPARREL_NEXT();
-            step_EndJumpIfTrue:
-                ip = code + (r[computation->value] != 0 ? computation->target : computation->next);
-                SPARREL_NEXT();
-            step_EndAssign: {
-                Value* destination = PlannedVariable(f, computation->scope, computation->level, computation->index);
-                if (destination == nullptr || !destination->ReplaceHeldReal(r[computation->value])) goto step_Done;
-                ip = code + computation->next;
-                SPARREL_NEXT();
+        step_EndJumpIfFalse:
+            ip = code + (r[computation->value] == 0 ? computation->target : computation->next);
+            SPARREL_NEXT();
+        step_EndJumpIfTrue:
+            ip = code + (r[computation->value] != 0 ? computation->target : computation->next);
+            SPARREL_NEXT();
+        step_EndAssign : {
+            Value* destination =
+                PlannedVariable(f, computation->scope, computation->level, computation->index);
+            if (destination == nullptr || !destination->ReplaceHeldReal(r[computation->value]))
+                goto step_Done;
+            ip = code + computation->next;
+            SPARREL_NEXT();
+        }
+        step_EndStoreReal:
+        step_EndStoreTruth : {
+            // The array the variable alone holds, an element of the stored type: the element is replaced
+            // (a boolean by the very body it holds, when it is the table's own true or false, stays as
+            // it is).
+            const Value* variable =
+                PlannedVariable(f, computation->scope, computation->level, computation->index);
+            ValueBody* body = variable != nullptr ? variable->Body() : nullptr;
+            uint32_t element;
+            if (body == nullptr || body->referenceCount != 1 || body->type->kind != TypeKind::Array ||
+                !ElementAt(body, r[computation->position], element)) {
+                goto step_Done;
             }
-            step_EndStoreReal:
-            step_EndStoreTruth: {
-                // The array the variable alone holds, an element of the stored type: the element is replaced
-                // (a boolean by the very body it holds, when it is the table's own true or false, stays as
-                // it is).
-                const Value* variable =
-                    PlannedVariable(f, computation->scope, computation->level, computation->index);
-                ValueBody* body = variable != nullptr ? variable->Body() : nullptr;
-                uint32_t element;
-                if (body == nullptr || body->referenceCount != 1 || body->type->kind != TypeKind::Array ||
-                    !ElementAt(body, r[computation->position], element)) {
-                    goto step_Done;
+            Value& slot = body->elements[element];
+            const double value = r[computation->value];
+            if (step->op == ComputeOp::EndStoreReal) {
+                if (!slot.ReplaceHeldReal(value)) goto step_Done;
+            } else {
+                const uint64_t truth = reinterpret_cast<uintptr_t>(types->CommonBoolean(value != 0));
+                if (slot.Bits() != truth) {
+                    if (slot.Bits() != reinterpret_cast<uintptr_t>(types->CommonBoolean(value == 0)))
+                        goto step_Done;
+                    slot = NewBoolean(*types, value != 0);
                 }
-                Value& slot = body->elements[element];
-                const double value = r[computation->value];
-                if (step->op == ComputeOp::EndStoreReal) {
-                    if (!slot.ReplaceHeldReal(value)) goto step_Done;
-                } else {
-                    const uint64_t truth = reinterpret_cast<uintptr_t>(types->CommonBoolean(value != 0));
-                    if (slot.Bits() != truth) {
-                        if (slot.Bits() != reinterpret_cast<uintptr_t>(types->CommonBoolean(value == 0)))
-                            goto step_Done;
-                        slot = NewBoolean(*types, value != 0);
-                    }
-                }
-                ip = code + computation->next;
-                SPARREL_NEXT();
             }
-            step_Done:
-                SPARREL_GO_ON_AT(FinishComputation(f, *computation, r, computeTop));
-                goto unplanned;
+            ip = code + computation->next;
+            SPARREL_NEXT();
+        }
+        step_Done:
+            SPARREL_GO_ON_AT(FinishComputation(f, *computation, r, computeTop));
+            goto unplanned;
         }
     }
 stopped:

@@ -258,9 +258,10 @@ Frame* ScriptMachine::MakeFrame() {
 [[gnu::always_inline]] inline Frame* ScriptMachine::NewFrame(Frame* parent, const Block* block,
                                                              uint32_t bodies) {
     Frame* frame;
-    if (!freeFrames.empty()) [[likely]] {
-        frame = freeFrames.back();
-        freeFrames.pop_back();
+    if (freeFrames != nullptr) [[likely]] {
+        frame = freeFrames;
+        freeFrames = frame->nextFree;
+        --freeFrameCount;
     } else {
         frame = MakeFrame();
     }
@@ -283,7 +284,9 @@ Frame* ScriptMachine::MakeFrame() {
     while (frame != nullptr && --frame->referenceCount == 0) {
         frame->variables.clear();
         frame->stack.clear();  // keeps its storage for the next call
-        freeFrames.push_back(frame);
+        frame->nextFree = freeFrames;
+        freeFrames = frame;
+        ++freeFrameCount;
         frame = frame->parent;
     }
 }
@@ -1220,9 +1223,11 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                     // Into the parameters' fresh variables, as the routine's first assignments would.
                     Value* argument = stack->data() + (stack->size() - count);
                     const Instruction* assign = inp->block->instructions.data();
+                    // The variables are void, so the arguments are put in without a look at them.
                     for (uint32_t i = 0; i < count; ++i)
-                        callFrame->variables[assign[i].b] = std::move(argument[i]);
-                    stack->resize(stack->size() - count);
+                        ::new (static_cast<void*>(&callFrame->variables[assign[i].b]))
+                            Value(std::move(argument[i]));
+                    stack->DropMoved(count);
                     skipped = inp->block->movedEntry;
                 } else {
                     for (uint32_t i = 0; i < count; ++i) {

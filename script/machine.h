@@ -52,6 +52,8 @@ public:
         ++length_;
     }
     [[gnu::always_inline]] void pop_back() { items_[--length_].Reset(); }
+    // Drops the top `count` values, which were moved away and are void.
+    void DropMoved(uint32_t count) { length_ -= count; }
     // Makes an empty list `count` void values long.
     void FillVoid(uint32_t count) {
         while (capacity_ < count)
@@ -86,9 +88,10 @@ struct Frame {
     Frame* parent = nullptr;     // the caller or creator; none for the root frame
     int32_t referenceCount = 0;  // 1 for the frame itself plus 1 per child frame naming it as parent
     const Block* block = nullptr;
-    uint32_t position = 0;     // next instruction
-    uint32_t depth = 0;        // frames on the parent chain, this one included
-    bool wantsResult = false;  // entered by CallAndPushResult
+    uint32_t position = 0;      // next instruction
+    uint32_t depth = 0;         // frames on the parent chain, this one included
+    bool wantsResult = false;   // entered by CallAndPushResult
+    Frame* nextFree = nullptr;  // the next free frame while this one is free
     FrameValues variables;
     FrameValues stack;
 };
@@ -126,7 +129,8 @@ struct ScriptMachine {
 
     // Frames and tasks.
     std::vector<std::unique_ptr<Frame>> frames;  // every frame made, in use or free
-    std::vector<Frame*> freeFrames;
+    Frame* freeFrames = nullptr;                 // the free frames, chained by nextFree
+    size_t freeFrameCount = 0;
     std::vector<Frame*> tasks;  // innermost frame of each task; entry 0 is the event (or top-level) thread
     size_t current = 0;         // index into tasks of the running task
     Frame* root = nullptr;      // the top level's frame, holding the global variables
@@ -140,7 +144,7 @@ struct ScriptMachine {
     uint32_t nativeCallBodies = 0;
 
     // Frames in use (for tests and tools).
-    size_t FramesInUse() const { return frames.size() - freeFrames.size(); }
+    size_t FramesInUse() const { return frames.size() - freeFrameCount; }
 
 private:
     template <bool kBudgeted>
@@ -160,7 +164,8 @@ private:
     const Instruction* RunAppend(Frame* frame, const Instruction* first);
     bool ExitBlock();
     const Value* VariableValue(Frame* frame, uint32_t level, uint32_t index) const;
-    const Instruction* FinishComputation(Frame* frame, const Computation& plan, const double* r, uint32_t top);
+    const Instruction* FinishComputation(Frame* frame, const Computation& plan, const double* r,
+                                         uint32_t top);
     const Instruction* CountingHead(Frame* frame, const Instruction* head, const Instruction* code);
     bool PushOutputs(Frame* frame, const Computation& plan, const double* r);
     Value* PlannedVariable(Frame* frame, ComputeScope scope, uint32_t level, uint32_t index) const;

@@ -323,7 +323,7 @@ bool ScriptMachine::AppendInPlace(Frame* frame, const Instruction* next, const I
 
 // Appends `item` to the array `body` that only the list being assigned holds, as the concatenation
 // would have made it; false, having changed nothing, when the types disagree or it cannot grow.
-bool ScriptMachine::AppendTo(ValueBody* body, Value item) {
+[[gnu::always_inline]] inline bool ScriptMachine::AppendTo(ValueBody* body, Value item) {
     const TypeRecord* itemType = item.Type();
     const TypeRecord* arrayType = body->type;
     if (itemType == nullptr || arrayType->kind != TypeKind::Array || body->elements.length >= kMaxArrayLength)
@@ -344,7 +344,8 @@ bool ScriptMachine::AppendTo(ValueBody* body, Value item) {
 
 // Runs the append plan at `first` (see AppendPlan): false, having changed nothing, when the
 // instructions must run instead (the list shared or not an array, x void or the list itself...).
-const Instruction* ScriptMachine::RunAppend(Frame* frame, const Instruction* first) {
+[[gnu::always_inline]] inline const Instruction* ScriptMachine::RunAppend(Frame* frame,
+                                                                          const Instruction* first) {
     const AppendPlan& plan = frame->block->appends[first->plan & ~kAppendPlan];
     const Value* list = PlannedVariable(frame, plan.scope, plan.level, plan.index);
     ValueBody* body = list != nullptr ? list->Body() : nullptr;

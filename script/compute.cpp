@@ -723,6 +723,9 @@ void PlanComputations(std::vector<Instruction>& code, uint32_t level, bool funct
         if (in.opcode == Opcode::CallAndPushResult && in.a == kFastSuccessorToHead) {
             in.handler = kSuccessorToHeadHandler;
         } else if (in.opcode == Opcode::CallAndPushResult && in.a >= kFastAdd && in.a <= kFastMultiply) {
+            static_assert(kFastSubtract == kFastAdd + 1 && kFastMultiply == kFastAdd + 2);
+            static_assert(kStackSubtractHandler == kStackAddHandler + 1 &&
+                          kStackMultiplyHandler == kStackAddHandler + 2);
             in.handler = static_cast<uint8_t>(kStackAddHandler + (in.a - kFastAdd));
         } else if (call && in.a == kPlainCall && !in.block->isNative && in.block->kind != BlockKind::Task) {
             in.handler = kRoutineCallHandler;

@@ -1148,15 +1148,8 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             }
         return_at_once:
             tasks[current] = f->parent;
-            {
-                Frame* const parent = f->parent;
-                ReleaseFrame(f);
-                f = parent;
-            }
-            code = f->block->instructions.data();
-            end = code + CodeSize(f);
-            ip = code + f->position;
-            stack = &f->stack;
+            ReleaseFrame(f);
+            SPARREL_LOAD_FRAME();
             SPARREL_NEXT();
 #undef SPARREL_RETURNS_AT_ONCE
         op_Assign : {
@@ -1282,13 +1275,6 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             if (value) ip = code + inp->a;
             SPARREL_NEXT();
         }
-        op_CaseJumpIfFalse : {
-            SPARREL_NEED(1);
-            const bool value = Truth(stack->back());
-            stack->pop_back();
-            if (!value) ip = code + inp->a;
-            SPARREL_NEXT();
-        }
         op_CaseNext:
             ip = code + inp->a;
             SPARREL_NEXT();
@@ -1347,6 +1333,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             if (!(r < 0)) ip = code + inp->a;
             SPARREL_NEXT();
         }
+        op_CaseJumpIfFalse:
         op_LoopIf : {
             SPARREL_NEED(1);
             const bool value = Truth(stack->back());

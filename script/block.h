@@ -36,6 +36,11 @@ struct Instruction {
     // The number plus one of the block's computation that starts here, or kPairPlan and the index of
     // its pair plan; 0 for none.
     uint32_t plan = 0;
+    // A plan starting here: where the code goes on after it and, for one that ends in a jump, where
+    // the jump leads; kept with the instruction, so that going on takes one look.
+    uint32_t next = 0;
+    uint32_t target = 0;
+    const void* detail = nullptr;  // the plan itself: a Computation, PairPlan or AppendPlan
 };
 
 // A loop whose body was compiled into its block: the body's code runs from `first` to the LoopBack at
@@ -87,10 +92,13 @@ enum FastCall : uint32_t {
 enum CountingHead : uint32_t { kNoCountingHead = 0, kAscentHead = 1, kDescentHead = 2 };
 
 struct Block {
+    Block() = default;
+    Block(const Block&) = delete;  // its code points into its own plans
+    Block& operator=(const Block&) = delete;
     uint32_t level = 0;      // nesting depth of the block's own variables; 0 for the main block and builtins
     uint32_t arguments = 0;  // parameters of routines and builtins
     std::string name;        // empty for anonymous blocks
-    BuiltinFunction native = nullptr;  // builtins and operator functions only
+    BuiltinFunction native = nullptr;     // builtins and operator functions only
     RealFunction realFunction = nullptr;  // builtins that are a pure function of one real
     std::vector<Instruction> instructions;
     std::vector<LoopInPlace> loopsInPlace;
@@ -104,5 +112,5 @@ struct Block {
     uint32_t parameterMoves = 0;
     // Where such a call goes on: past those assignments and the case markers after them.
     uint32_t movedEntry = 0;
-    bool isNative = false;       // registered from a builtin row, with or without a function
+    bool isNative = false;  // registered from a builtin row, with or without a function
 };

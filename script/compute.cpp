@@ -705,6 +705,24 @@ void PlanComputations(std::vector<Instruction>& code, uint32_t level, bool funct
             plans[plan - 1].next = next(i + plans[plan - 1].length);
         }
     }
+    for (Instruction& in : code) {
+        const uint32_t plan = in.plan;
+        if (plan == 0) {
+            in.detail = nullptr;
+        } else if ((plan & kPairPlan) != 0) {
+            const PairPlan& pair = pairs[plan & ~kPairPlan];
+            in.detail = &pair;
+            in.next = pair.next;
+            in.target = pair.target;
+        } else if ((plan & kAppendPlan) != 0) {
+            in.detail = &appends[plan & ~kAppendPlan];
+            in.next = appends[plan & ~kAppendPlan].next;
+        } else {
+            in.detail = &plans[plan - 1];
+            in.next = plans[plan - 1].next;
+            in.target = plans[plan - 1].target;
+        }
+    }
     for (uint32_t i = 0; i < size; ++i) {
         if (code[i].opcode == Opcode::DuplicatePair) MarkCountingHead(code, i, level);
         // A count whose body declares nothing: the body's entry is only its nesting check.

@@ -346,7 +346,7 @@ bool ScriptMachine::AppendInPlace(Frame* frame, const Instruction* next, const I
 // instructions must run instead (the list shared or not an array, x void or the list itself...).
 [[gnu::always_inline]] inline const Instruction* ScriptMachine::RunAppend(Frame* frame,
                                                                           const Instruction* first) {
-    const AppendPlan& plan = frame->block->appends[first->plan & ~kAppendPlan];
+    const AppendPlan& plan = *static_cast<const AppendPlan*>(first->detail);
     const Value* list = PlannedVariable(frame, plan.scope, plan.level, plan.index);
     ValueBody* body = list != nullptr ? list->Body() : nullptr;
     if (body == nullptr || body->referenceCount != 1) return nullptr;
@@ -365,7 +365,7 @@ bool ScriptMachine::AppendInPlace(Frame* frame, const Instruction* next, const I
             appended = AppendTo(body, NewBoolean(*types, plan.item == AppendPlan::True));
             break;
     }
-    return appended ? frame->block->instructions.data() + plan.next : nullptr;
+    return appended ? frame->block->instructions.data() + first->next : nullptr;
 }
 
 Frame* ScriptMachine::FindFrame(Frame* frame, uint32_t level) const {
@@ -843,16 +843,16 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
 
 // A comparison and its conditional jump.
 [[gnu::always_inline]] inline const Instruction* ScriptMachine::PairJump(Frame* frame,
-                                                                         const Instruction* first) {
-    const PairPlan& pair = frame->block->pairs[first->plan & ~kPairPlan];
+                                                                         const Instruction* first,
+                                                                         const Instruction* code) {
+    const PairPlan& pair = *static_cast<const PairPlan*>(first->detail);
     double x;
     double y;
     if (!PairOperandReal(frame, pair.x, x) || !PairOperandReal(frame, pair.y, y)) return nullptr;
     // The order -1, 0 or 1 (unordered reals compare as 0) picks its bit of the comparison's mask.
     const uint32_t order = x < y ? 0 : x > y ? 2 : 1;
-    const Instruction* code = frame->block->instructions.data();
-    if ((pair.holds >> order & 1u) == pair.jumpIfTrue) return code + pair.target;
-    if (!pair.entersBody) return code + pair.next;
+    if ((pair.holds >> order & 1u) == pair.jumpIfTrue) return code + first->target;
+    if (!pair.entersBody) return code + first->next;
     // The body's entry reports the limit itself.
     const Instruction* after = first + pair.length;
     return frame->depth + after->c < kMaxCallDepth ? after + 1 : after;
@@ -874,11 +874,12 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
 
 // An operator and the assignment of its result.
 [[gnu::always_inline]] inline const Instruction* ScriptMachine::PairAssign(Frame* frame,
-                                                                           const Instruction* first) {
-    const PairPlan& pair = frame->block->pairs[first->plan & ~kPairPlan];
+                                                                           const Instruction* first,
+                                                                           const Instruction* code) {
+    const PairPlan& pair = *static_cast<const PairPlan*>(first->detail);
     double result;
     if (!PairResult(frame, pair, result)) return nullptr;
-    const Instruction* after = frame->block->instructions.data() + pair.next;
+    const Instruction* after = code + first->next;
     Value* destination = PlannedVariable(frame, pair.scope, pair.level, pair.index);
     if (destination != nullptr) {
         if (destination->ReplaceHeldReal(result)) return after;
@@ -894,8 +895,9 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
 
 // An operator whose result, or a comparison's truth, is pushed.
 [[gnu::always_inline]] inline const Instruction* ScriptMachine::PairPush(Frame* frame,
-                                                                         const Instruction* first) {
-    const PairPlan& pair = frame->block->pairs[first->plan & ~kPairPlan];
+                                                                         const Instruction* first,
+                                                                         const Instruction* code) {
+    const PairPlan& pair = *static_cast<const PairPlan*>(first->detail);
     double result;
     if (!PairResult(frame, pair, result)) return nullptr;
     if (pair.hasComparison) {
@@ -903,7 +905,149 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
     } else {
         frame->stack.push_back(NewRealValue(result));
     }
-    return frame->block->instructions.data() + pair.next;
+    return code + first->next;
+}
+
+// Carries out the computation `plan` of `f`'s block, whose code is `code` (see script/compute.h), in
+// registers of its own: returns where the code goes on, or null, having changed nothing, when an
+// operand is not what the plan takes.
+const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, const Instruction* code) {
+    const Computation& plan = *static_cast<const Computation*>(first->detail);
+    static const void* const kSteps[] = {
+        &&step_Variable,      &&step_Stack,         &&step_Element,
+        &&step_Element,       &&step_Add,           &&step_Subtract,
+        &&step_Multiply,      &&step_Divide,        &&step_Remainder,
+        &&step_Compare,       &&step_Successor,     &&step_Predecessor,
+        &&step_Negative,      &&step_Holds,         &&step_Enter,
+        &&step_Function,      &&step_Done,          &&step_EndAssign,
+        &&step_EndStoreReal,  &&step_EndStoreTruth, &&step_EndJumpIfFalse,
+        &&step_EndJumpIfTrue,
+    };
+    static_assert(sizeof kSteps / sizeof kSteps[0] == static_cast<size_t>(ComputeOp::EndJumpIfTrue) + 1);
+    const Computation* const computation = &plan;
+    FrameValues* const stack = &f->stack;
+    const uint32_t computeTop = stack->size();
+    if (computeTop < plan.reach) [[unlikely]]
+        return nullptr;
+    double r[kComputeRegisters];
+    // Mostly one or two: copied one by one, which is quicker than a call of memcpy.
+    const double* constant = plan.constants.data();
+    const uint32_t count = static_cast<uint32_t>(plan.constants.size());
+    for (uint32_t i = 0; i < count; ++i) {
+        r[i] = constant[i];
+        asm("" ::: "memory");  // keeps the loop a loop
+    }
+    const ComputeStep* step = plan.steps.data();
+    goto* kSteps[static_cast<size_t>(step->op)];
+    {
+        // Each step of a computation goes straight on to the next one's code.
+#define SPARREL_NEXT_STEP() goto* kSteps[static_cast<size_t>((++step)->op)]
+    step_Variable : {
+        const Value* variable = PlannedVariable(f, step->scope, step->level, step->index);
+        if (variable == nullptr || !variable->ReadReal(r[step->dst])) return nullptr;
+        SPARREL_NEXT_STEP();
+    }
+    step_Stack:
+        if (!(*stack)[computeTop - step->index].ReadReal(r[step->dst])) return nullptr;
+        SPARREL_NEXT_STEP();
+    step_Element : {
+        const Value* variable = PlannedVariable(f, step->scope, step->level, step->index);
+        const ValueBody* array = variable != nullptr ? variable->Body() : nullptr;
+        if (array == nullptr || array->type->kind != TypeKind::Array) return nullptr;
+        uint32_t index;
+        if (!ElementAt(array, r[step->x], index)) return nullptr;
+        const Value& item = array->elements[index];
+        if (step->op == ComputeOp::Element) {
+            if (!item.ReadReal(r[step->dst])) return nullptr;
+        } else {
+            r[step->dst] = Truth(item) ? 1 : 0;
+        }
+        SPARREL_NEXT_STEP();
+    }
+    step_Add:
+        r[step->dst] = r[step->x] + r[step->y];
+        SPARREL_NEXT_STEP();
+    step_Subtract:
+        r[step->dst] = r[step->x] - r[step->y];
+        SPARREL_NEXT_STEP();
+    step_Multiply:
+        r[step->dst] = r[step->x] * r[step->y];
+        SPARREL_NEXT_STEP();
+    step_Divide:
+        r[step->dst] = r[step->x] / r[step->y];
+        SPARREL_NEXT_STEP();
+    step_Remainder:
+        r[step->dst] = Remainder(r[step->x], r[step->y]);
+        SPARREL_NEXT_STEP();
+    step_Compare : {
+        const double x = r[step->x];
+        const double y = r[step->y];
+        r[step->dst] = x < y ? -1 : x > y ? 1 : 0;
+        SPARREL_NEXT_STEP();
+    }
+    step_Successor:
+        r[step->dst] = r[step->x] + 1;
+        SPARREL_NEXT_STEP();
+    step_Predecessor:
+        r[step->dst] = r[step->x] - 1;
+        SPARREL_NEXT_STEP();
+    step_Negative:
+        r[step->dst] = -r[step->x];
+        SPARREL_NEXT_STEP();
+    step_Holds:
+        r[step->dst] = ComparisonHolds(step->comparison, r[step->x]) ? 1 : 0;
+        SPARREL_NEXT_STEP();
+    step_Enter : {
+        // Voiding the body's variables again, should the instructions run after all, changes nothing.
+        if (f->depth + step->bodies >= kMaxCallDepth) return nullptr;
+        Value* variables = f->variables.data() + step->index;
+        for (uint32_t i = 0; i < step->level; ++i)
+            variables[i].Reset();
+        SPARREL_NEXT_STEP();
+    }
+    step_Function:
+        r[step->dst] = step->function(r[step->x]);
+        SPARREL_NEXT_STEP();
+#undef SPARREL_NEXT_STEP
+    step_EndJumpIfFalse:
+        return code + (r[computation->value] == 0 ? first->target : first->next);
+    step_EndJumpIfTrue:
+        return code + (r[computation->value] != 0 ? first->target : first->next);
+    step_EndAssign : {
+        Value* destination = PlannedVariable(f, computation->scope, computation->level, computation->index);
+        if (destination == nullptr || !destination->ReplaceHeldReal(r[computation->value])) goto step_Done;
+        return code + first->next;
+    }
+    step_EndStoreReal:
+    step_EndStoreTruth : {
+        // The array the variable alone holds, an element of the stored type: the element is replaced
+        // (a boolean by the very body it holds, when it is the table's own true or false, stays as
+        // it is).
+        const Value* variable =
+            PlannedVariable(f, computation->scope, computation->level, computation->index);
+        ValueBody* body = variable != nullptr ? variable->Body() : nullptr;
+        uint32_t element;
+        if (body == nullptr || body->referenceCount != 1 || body->type->kind != TypeKind::Array ||
+            !ElementAt(body, r[computation->position], element)) {
+            goto step_Done;
+        }
+        Value& slot = body->elements[element];
+        const double value = r[computation->value];
+        if (step->op == ComputeOp::EndStoreReal) {
+            if (!slot.ReplaceHeldReal(value)) goto step_Done;
+        } else {
+            const uint64_t truth = reinterpret_cast<uintptr_t>(types->CommonBoolean(value != 0));
+            if (slot.Bits() != truth) {
+                if (slot.Bits() != reinterpret_cast<uintptr_t>(types->CommonBoolean(value == 0)))
+                    goto step_Done;
+                slot = NewBoolean(*types, value != 0);
+            }
+        }
+        return code + first->next;
+    }
+    step_Done:
+        return FinishComputation(f, *computation, r, computeTop);
+    }
 }
 
 template <bool kBudgeted>
@@ -1002,23 +1146,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
     };
     static_assert(static_cast<size_t>(Opcode::TrimStack) + 1 == kComputeHandler);
     static_assert(sizeof kHandlers / sizeof kHandlers[0] == kReturnVariableHandler + 1);
-    static const void* const kSteps[] = {
-        &&step_Variable,      &&step_Stack,         &&step_Element,
-        &&step_Element,       &&step_Add,           &&step_Subtract,
-        &&step_Multiply,      &&step_Divide,        &&step_Remainder,
-        &&step_Compare,       &&step_Successor,     &&step_Predecessor,
-        &&step_Negative,      &&step_Holds,         &&step_Enter,
-        &&step_Function,      &&step_Done,          &&step_EndAssign,
-        &&step_EndStoreReal,  &&step_EndStoreTruth, &&step_EndJumpIfFalse,
-        &&step_EndJumpIfTrue,
-    };
-    static_assert(sizeof kSteps / sizeof kSteps[0] == static_cast<size_t>(ComputeOp::EndJumpIfTrue) + 1);
     const Instruction* inp;
-    // The computation being carried out, its step, its registers and the stack's length at its start.
-    const Computation* computation = nullptr;
-    const ComputeStep* step = nullptr;
-    double r[kComputeRegisters];
-    uint32_t computeTop = 0;
 
     SPARREL_LOAD_FRAME();
     for (;;) {
@@ -1056,33 +1184,19 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
         {
         // A plan done at once goes on where it says; one that cannot be had leaves its instructions
         // to run one by one.
-        plan_Compute : {
-            // A computation (see script/compute.h), its steps done here into `r`. It changes nothing
-            // that the instructions would not change the same way until it is sure to finish.
-            computation = &f->block->computations[inp->plan - 1];
-            computeTop = stack->size();
-            if (computeTop < computation->reach) [[unlikely]]
-                goto unplanned;
-            // Mostly one or two: copied one by one, which is quicker than a call of memcpy.
-            const double* constant = computation->constants.data();
-            const uint32_t count = static_cast<uint32_t>(computation->constants.size());
-            for (uint32_t i = 0; i < count; ++i) {
-                r[i] = constant[i];
-                asm("" ::: "memory");  // keeps the loop a loop
-            }
-            step = computation->steps.data();
-            goto* kSteps[static_cast<size_t>(step->op)];
-        }
+        plan_Compute:
+            SPARREL_GO_ON_AT(Compute(f, inp, code));
+            goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
         unplanned:
             goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
         plan_PairJump:
-            SPARREL_GO_ON_AT(PairJump(f, inp));
+            SPARREL_GO_ON_AT(PairJump(f, inp, code));
             goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
         plan_PairAssign:
-            SPARREL_GO_ON_AT(PairAssign(f, inp));
+            SPARREL_GO_ON_AT(PairAssign(f, inp, code));
             goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
         plan_PairPush:
-            SPARREL_GO_ON_AT(PairPush(f, inp));
+            SPARREL_GO_ON_AT(PairPush(f, inp, code));
             goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
         plan_Append:
             SPARREL_GO_ON_AT(RunAppend(f, inp));
@@ -1091,6 +1205,28 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             SPARREL_GO_ON_AT(CountingHead(f, inp, code));
             goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
         plan_SuccessorToHead:
+            if (stack->size() >= 2) {
+                // The usual ascent: counter and bound held reals, the body in place with the counter as
+                // its variable, its entry within the nesting limit.
+                Value* const counter = stack->data() + stack->size() - 1;
+                const Instruction* const head = code + ip->a;
+                const double counted = counter->HeldRealValue() + 1;
+                if (counter->IsHeldReal() && counter[-1].IsHeldReal() && Value::Holds(counted) &&
+                    head->b != 0 && f->depth + head[4].c < kMaxCallDepth) [[likely]] {
+                    *counter = Value::HeldReal(counted);
+                    if (!(counter[-1].HeldRealValue() > counted)) {
+                        ip = code + head[2].a;
+                        SPARREL_NEXT();
+                    }
+                    Value* const variables = f->variables.data();
+                    const Instruction& enter = head[4];
+                    for (uint32_t i = enter.a; i < enter.a + enter.b; ++i)
+                        variables[i].Reset();
+                    variables[head[5].b] = Value::HeldReal(counted);
+                    ip = head + 6;
+                    SPARREL_NEXT();
+                }
+            }
             if (!stack->empty() && stack->back().IsHeldReal()) {
                 // Counted on, and straight into the head the jump back leads to.
                 Value& counter = stack->back();
@@ -1387,121 +1523,6 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             current = current == 0 ? tasks.size() - 1 : current - 1;
             SPARREL_LOAD_FRAME();
             SPARREL_NEXT();
-
-            // Each step of a computation goes straight on to the next one's code.
-#define SPARREL_NEXT_STEP() goto* kSteps[static_cast<size_t>((++step)->op)]
-        step_Variable : {
-            const Value* variable = PlannedVariable(f, step->scope, step->level, step->index);
-            if (variable == nullptr || !variable->ReadReal(r[step->dst])) goto unplanned;
-            SPARREL_NEXT_STEP();
-        }
-        step_Stack:
-            if (!(*stack)[computeTop - step->index].ReadReal(r[step->dst])) goto unplanned;
-            SPARREL_NEXT_STEP();
-        step_Element : {
-            const Value* variable = PlannedVariable(f, step->scope, step->level, step->index);
-            const ValueBody* array = variable != nullptr ? variable->Body() : nullptr;
-            if (array == nullptr || array->type->kind != TypeKind::Array) goto unplanned;
-            uint32_t index;
-            if (!ElementAt(array, r[step->x], index)) goto unplanned;
-            const Value& item = array->elements[index];
-            if (step->op == ComputeOp::Element) {
-                if (!item.ReadReal(r[step->dst])) goto unplanned;
-            } else {
-                r[step->dst] = Truth(item) ? 1 : 0;
-            }
-            SPARREL_NEXT_STEP();
-        }
-        step_Add:
-            r[step->dst] = r[step->x] + r[step->y];
-            SPARREL_NEXT_STEP();
-        step_Subtract:
-            r[step->dst] = r[step->x] - r[step->y];
-            SPARREL_NEXT_STEP();
-        step_Multiply:
-            r[step->dst] = r[step->x] * r[step->y];
-            SPARREL_NEXT_STEP();
-        step_Divide:
-            r[step->dst] = r[step->x] / r[step->y];
-            SPARREL_NEXT_STEP();
-        step_Remainder:
-            r[step->dst] = Remainder(r[step->x], r[step->y]);
-            SPARREL_NEXT_STEP();
-        step_Compare : {
-            const double x = r[step->x];
-            const double y = r[step->y];
-            r[step->dst] = x < y ? -1 : x > y ? 1 : 0;
-            SPARREL_NEXT_STEP();
-        }
-        step_Successor:
-            r[step->dst] = r[step->x] + 1;
-            SPARREL_NEXT_STEP();
-        step_Predecessor:
-            r[step->dst] = r[step->x] - 1;
-            SPARREL_NEXT_STEP();
-        step_Negative:
-            r[step->dst] = -r[step->x];
-            SPARREL_NEXT_STEP();
-        step_Holds:
-            r[step->dst] = ComparisonHolds(step->comparison, r[step->x]) ? 1 : 0;
-            SPARREL_NEXT_STEP();
-        step_Enter : {
-            // Voiding the body's variables again, should the instructions run after all, changes nothing.
-            if (f->depth + step->bodies >= kMaxCallDepth) goto unplanned;
-            Value* variables = f->variables.data() + step->index;
-            for (uint32_t i = 0; i < step->level; ++i)
-                variables[i].Reset();
-            SPARREL_NEXT_STEP();
-        }
-        step_Function:
-            r[step->dst] = step->function(r[step->x]);
-            SPARREL_NEXT_STEP();
-#undef SPARREL_NEXT_STEP
-        step_EndJumpIfFalse:
-            ip = code + (r[computation->value] == 0 ? computation->target : computation->next);
-            SPARREL_NEXT();
-        step_EndJumpIfTrue:
-            ip = code + (r[computation->value] != 0 ? computation->target : computation->next);
-            SPARREL_NEXT();
-        step_EndAssign : {
-            Value* destination =
-                PlannedVariable(f, computation->scope, computation->level, computation->index);
-            if (destination == nullptr || !destination->ReplaceHeldReal(r[computation->value]))
-                goto step_Done;
-            ip = code + computation->next;
-            SPARREL_NEXT();
-        }
-        step_EndStoreReal:
-        step_EndStoreTruth : {
-            // The array the variable alone holds, an element of the stored type: the element is replaced
-            // (a boolean by the very body it holds, when it is the table's own true or false, stays as
-            // it is).
-            const Value* variable =
-                PlannedVariable(f, computation->scope, computation->level, computation->index);
-            ValueBody* body = variable != nullptr ? variable->Body() : nullptr;
-            uint32_t element;
-            if (body == nullptr || body->referenceCount != 1 || body->type->kind != TypeKind::Array ||
-                !ElementAt(body, r[computation->position], element)) {
-                goto step_Done;
-            }
-            Value& slot = body->elements[element];
-            const double value = r[computation->value];
-            if (step->op == ComputeOp::EndStoreReal) {
-                if (!slot.ReplaceHeldReal(value)) goto step_Done;
-            } else {
-                const uint64_t truth = reinterpret_cast<uintptr_t>(types->CommonBoolean(value != 0));
-                if (slot.Bits() != truth) {
-                    if (slot.Bits() != reinterpret_cast<uintptr_t>(types->CommonBoolean(value == 0)))
-                        goto step_Done;
-                    slot = NewBoolean(*types, value != 0);
-                }
-            }
-            ip = code + computation->next;
-            SPARREL_NEXT();
-        }
-        step_Done:
-            SPARREL_GO_ON_AT(FinishComputation(f, *computation, r, computeTop));
-            goto unplanned;
         }
     }
 stopped:

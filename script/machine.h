@@ -166,14 +166,15 @@ private:
     const Value* VariableValue(Frame* frame, uint32_t level, uint32_t index) const;
     const Instruction* FinishComputation(Frame* frame, const Computation& plan, const double* r,
                                          uint32_t top);
+    const Instruction* Compute(Frame* f, const Instruction* first, const Instruction* code);
     const Instruction* CountingHead(Frame* frame, const Instruction* head, const Instruction* code);
     bool PushOutputs(Frame* frame, const Computation& plan, const double* r);
     Value* PlannedVariable(Frame* frame, ComputeScope scope, uint32_t level, uint32_t index) const;
     bool PairOperandReal(Frame* frame, const PairOperand& operand, double& real) const;
     bool PairResult(Frame* frame, const PairPlan& pair, double& result);
-    const Instruction* PairJump(Frame* frame, const Instruction* first);
-    const Instruction* PairAssign(Frame* frame, const Instruction* first);
-    const Instruction* PairPush(Frame* frame, const Instruction* first);
+    const Instruction* PairJump(Frame* frame, const Instruction* first, const Instruction* code);
+    const Instruction* PairAssign(Frame* frame, const Instruction* first, const Instruction* code);
+    const Instruction* PairPush(Frame* frame, const Instruction* first, const Instruction* code);
     bool CallSlow(const Instruction& in);
     Value CallNative(const Block& callee, int32_t count, Value* arguments);
     bool AssignThrough(const Instruction& in);

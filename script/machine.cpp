@@ -34,6 +34,15 @@ inline void BecomeBoolean(Value& value, const TypeRecord* booleanType, bool bool
 // fmod, exactly, taking the integer route when both operands are whole numbers well inside the
 // range where doubles hold every integer (the usual case, and many times faster).
 inline double Remainder(double a, double b) {
+    // Whole numbers of 32 bits, the usual case, take one 32-bit division.
+    if (a > -2147483649.0 && a < 2147483648.0 && b > -2147483649.0 && b < 2147483648.0) {
+        const int32_t x = static_cast<int32_t>(a);
+        const int32_t y = static_cast<int32_t>(b);
+        if (y != 0 && y != -1 && static_cast<double>(x) == a && static_cast<double>(y) == b) {
+            const double result = static_cast<double>(x % y);
+            return result == 0 ? std::copysign(0.0, a) : result;
+        }
+    }
     constexpr double kExactLimit = 4503599627370496.0;  // 2^52
     if (a > -kExactLimit && a < kExactLimit && b > -kExactLimit && b < kExactLimit) {
         const int64_t x = static_cast<int64_t>(a);
@@ -937,13 +946,21 @@ const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, co
         r[i] = constant[i];
         asm("" ::: "memory");  // keeps the loop a loop
     }
+    // The frame's own variables, which nearly every step names, are found without a look at the frame.
+    Value* const own = f->variables.data();
+    const uint32_t ownCount = f->variables.size();
+    auto variableAt = [&](ComputeScope scope, uint32_t level, uint32_t index) -> Value* {
+        if (scope == ComputeScope::Own) [[likely]]
+            return index < ownCount ? own + index : nullptr;
+        return PlannedVariable(f, scope, level, index);
+    };
     const ComputeStep* step = plan.steps.data();
     goto* kSteps[static_cast<size_t>(step->op)];
     {
         // Each step of a computation goes straight on to the next one's code.
 #define SPARREL_NEXT_STEP() goto* kSteps[static_cast<size_t>((++step)->op)]
     step_Variable : {
-        const Value* variable = PlannedVariable(f, step->scope, step->level, step->index);
+        const Value* variable = variableAt(step->scope, step->level, step->index);
         if (variable == nullptr || !variable->ReadReal(r[step->dst])) return nullptr;
         SPARREL_NEXT_STEP();
     }
@@ -951,7 +968,7 @@ const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, co
         if (!(*stack)[computeTop - step->index].ReadReal(r[step->dst])) return nullptr;
         SPARREL_NEXT_STEP();
     step_Element : {
-        const Value* variable = PlannedVariable(f, step->scope, step->level, step->index);
+        const Value* variable = variableAt(step->scope, step->level, step->index);
         const ValueBody* array = variable != nullptr ? variable->Body() : nullptr;
         if (array == nullptr || array->type->kind != TypeKind::Array) return nullptr;
         uint32_t index;
@@ -1014,7 +1031,7 @@ const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, co
     step_EndJumpIfTrue:
         return code + (r[computation->value] != 0 ? first->target : first->next);
     step_EndAssign : {
-        Value* destination = PlannedVariable(f, computation->scope, computation->level, computation->index);
+        Value* destination = variableAt(computation->scope, computation->level, computation->index);
         if (destination == nullptr || !destination->ReplaceHeldReal(r[computation->value])) goto step_Done;
         return code + first->next;
     }
@@ -1023,8 +1040,7 @@ const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, co
         // The array the variable alone holds, an element of the stored type: the element is replaced
         // (a boolean by the very body it holds, when it is the table's own true or false, stays as
         // it is).
-        const Value* variable =
-            PlannedVariable(f, computation->scope, computation->level, computation->index);
+        const Value* variable = variableAt(computation->scope, computation->level, computation->index);
         ValueBody* body = variable != nullptr ? variable->Body() : nullptr;
         uint32_t element;
         if (body == nullptr || body->referenceCount != 1 || body->type->kind != TypeKind::Array ||
@@ -1220,8 +1236,11 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                     }
                     Value* const variables = f->variables.data();
                     const Instruction& enter = head[4];
-                    for (uint32_t i = enter.a; i < enter.a + enter.b; ++i)
-                        variables[i].Reset();
+                    if (enter.b != 1) {
+                        for (uint32_t i = enter.a; i < enter.a + enter.b; ++i)
+                            variables[i].Reset();
+                    }
+                    // The counter is mostly the body's one variable.
                     variables[head[5].b] = Value::HeldReal(counted);
                     ip = head + 6;
                     SPARREL_NEXT();

@@ -110,6 +110,14 @@ void ValueList::AppendShared(const Value* source, uint32_t count) {
     length += count;
 }
 
+void ReleaseBody(ValueBody* body) noexcept {
+    if (body->elements.items == nullptr) {
+        ValuePoolFree(body);
+    } else {
+        DestroyBody(body);
+    }
+}
+
 void DestroyBody(ValueBody* body) noexcept {
     // Bodies whose count fell to 0 wait in a chain through their scalar, which is dead by then.
     body->scalar.next = nullptr;

@@ -24,18 +24,18 @@ struct ValueBody;
 class Value {
 public:
     Value() noexcept = default;
-    Value(const Value& other) noexcept : bits_(other.bits_) { Retain(); }
-    Value(Value&& other) noexcept : bits_(other.bits_) { other.bits_ = 0; }
-    ~Value() { Drop(); }
+    [[gnu::always_inline]] Value(const Value& other) noexcept : bits_(other.bits_) { Retain(); }
+    [[gnu::always_inline]] Value(Value&& other) noexcept : bits_(other.bits_) { other.bits_ = 0; }
+    [[gnu::always_inline]] ~Value() { Drop(); }
 
-    Value& operator=(const Value& other) noexcept {
+    [[gnu::always_inline]] Value& operator=(const Value& other) noexcept {
         const uint64_t old = bits_;
         bits_ = other.bits_;
         Retain();  // before the drop, so that assigning a handle to itself keeps its body
         DropBits(old);
         return *this;
     }
-    Value& operator=(Value&& other) noexcept {
+    [[gnu::always_inline]] Value& operator=(Value&& other) noexcept {
         if (this != &other) {
             const uint64_t old = bits_;
             bits_ = other.bits_;
@@ -66,7 +66,7 @@ public:
         bits_ = 0;
         return body;
     }
-    void Reset() noexcept {
+    [[gnu::always_inline]] void Reset() noexcept {
         DropBits(bits_);
         bits_ = 0;
     }
@@ -112,9 +112,9 @@ private:
     }
     // A non-null body pointer, in one comparison.
     static bool IsBodyBits(uint64_t bits) noexcept { return bits - 1 < kHeldBase - 1; }
-    inline void Retain() noexcept;
-    inline void Drop() noexcept { DropBits(bits_); }
-    static inline void DropBits(uint64_t bits) noexcept;
+    [[gnu::always_inline]] inline void Retain() noexcept;
+    [[gnu::always_inline]] inline void Drop() noexcept { DropBits(bits_); }
+    [[gnu::always_inline]] static inline void DropBits(uint64_t bits) noexcept;
 
     uint64_t bits_ = 0;
 };
@@ -191,7 +191,7 @@ inline bool Value::ReadReal(double& real) const noexcept {
     real = body->scalar.real;
     return true;
 }
-inline void Value::Retain() noexcept {
+[[gnu::always_inline]] inline void Value::Retain() noexcept {
     if (IsBodyBits(bits_)) ++reinterpret_cast<ValueBody*>(static_cast<uintptr_t>(bits_))->referenceCount;
 }
 
@@ -199,16 +199,15 @@ inline void Value::Retain() noexcept {
 // depth is released safely.
 void DestroyBody(ValueBody* body) noexcept;
 
-inline void Value::DropBits(uint64_t bits) noexcept {
+// Frees a body whose count reached 0, whatever it holds.
+void ReleaseBody(ValueBody* body) noexcept;
+
+// Handles are dropped everywhere, mostly holding reals: the test is kept inline, the release is not.
+[[gnu::always_inline]] inline void Value::DropBits(uint64_t bits) noexcept {
     if (!IsBodyBits(bits)) return;
     ValueBody* body = reinterpret_cast<ValueBody*>(static_cast<uintptr_t>(bits));
-    if (--body->referenceCount == 0) {
-        if (body->elements.items == nullptr) {
-            ValuePoolFree(body);
-        } else {
-            DestroyBody(body);
-        }
-    }
+    if (--body->referenceCount == 0) [[unlikely]]
+        ReleaseBody(body);
 }
 
 // A fresh body (count 1) of `type` with no elements and a zero scalar.

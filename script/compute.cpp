@@ -57,7 +57,7 @@ private:
     }
     ComputeStep& AddStep(ComputeOp op) {
         return plan_->steps.emplace_back(
-            ComputeStep{op, ComputeScope::Own, Opcode::Pop, 0, 0, 0, 0, 0, 0, nullptr});
+            ComputeStep{op, ComputeScope::Own, Opcode::Pop, 0, 0, 0, kFromRegisters, 0, 0, 0, nullptr});
     }
     // The entry as a real in a register (read now if it is not one yet); false if it cannot be.
     bool AsReal(const Entry& entry, uint8_t& reg);
@@ -68,6 +68,7 @@ private:
     bool Unary(ComputeOp op, RealFunction function = nullptr);
     // Whether what is planned so far can end here, leaving its entries on the stack.
     bool Finish(uint32_t length);
+    void ChainSteps();
     // Numbers the registers again so that the constants come first, in as few as there are.
     void ConstantsFirst();
 
@@ -260,7 +261,33 @@ bool Planner::Finish(uint32_t length) {
         }
     }
     AddStep(last);
+    ChainSteps();
     return true;
+}
+
+// Marks the steps that take an operand straight from the step before them (see ComputeForm).
+void Planner::ChainSteps() {
+    bool produced = false;  // whether a step so far gave a register its value
+    uint8_t last = 0;
+    for (ComputeStep& step : plan_->steps) {
+        const ComputeOp op = step.op;
+        const bool binary = op >= ComputeOp::Add && op <= ComputeOp::Compare;
+        const bool unary = (op >= ComputeOp::Successor && op <= ComputeOp::Holds) ||
+                           op == ComputeOp::Function || op == ComputeOp::Element ||
+                           op == ComputeOp::ElementTruth;
+        const bool ending = op >= ComputeOp::EndAssign && op <= ComputeOp::EndJumpIfTrue;
+        if (produced && (binary || unary) && step.x == last) {
+            step.form = kXFromLast;
+        } else if (produced && binary && step.y == last) {
+            step.form = kYFromLast;
+        } else if (produced && ending && plan_->value == last) {
+            step.form = kXFromLast;
+        }
+        if (op == ComputeOp::Variable && step.scope == ComputeScope::Own) step.form = kOwnVariable;
+        if (op == ComputeOp::Enter || ending || op == ComputeOp::Done) continue;
+        produced = true;
+        last = step.dst;
+    }
 }
 
 void Planner::ConstantsFirst() {
@@ -526,7 +553,8 @@ bool PairOperandOf(const Instruction& in, uint32_t level, PairOperand& operand) 
     }
     double real;
     if (in.opcode != Opcode::PushValue || !in.value.ReadReal(real)) return false;
-    operand = PairOperand{false, ComputeScope::Own, 0, 0, real};
+    operand = PairOperand{
+        false, ComputeScope::Own, 0, 0, real, Value::Holds(real) ? Value::HeldReal(real).Bits() : 0};
     return true;
 }
 
@@ -581,6 +609,27 @@ bool PlanPair(const std::vector<Instruction>& code, uint32_t start, uint32_t lev
     pair.entersBody =
         pair.end == PairEnd::JumpIfFalse && k < size && code[k].opcode == Opcode::EnterBody && code[k].b == 0;
     return true;
+}
+
+// The handler of a pair whose operands are the frame's own variables and held constants, or 0.
+uint8_t OwnPairHandler(PairPlan& pair) {
+    auto own = [](const PairOperand& operand) {
+        return operand.isVariable ? operand.scope == ComputeScope::Own : operand.held != 0;
+    };
+    if (!pair.x.isVariable || !own(pair.x)) return 0;
+    if (pair.end == PairEnd::JumpIfFalse || pair.end == PairEnd::JumpIfTrue)
+        return pair.binary && own(pair.y) ? uint8_t{kPairJumpOwnHandler} : uint8_t{0};
+    if (pair.end != PairEnd::Assign || pair.scope != ComputeScope::Own) return 0;
+    if (!pair.binary && (pair.call == kFastSuccessor || pair.call == kFastPredecessor)) {
+        // x + 1 and x - 1 are what the successor and predecessor give.
+        pair.y = PairOperand{false, ComputeScope::Own, 0, 0, 1, Value::HeldReal(1).Bits()};
+        pair.binary = true;
+        pair.call = pair.call == kFastSuccessor ? kFastAdd : kFastSubtract;
+    }
+    if (!pair.binary || !own(pair.y) || pair.call < kFastAdd || pair.call > kFastMultiply) return 0;
+    static_assert(kPairAssignOwnSubtractHandler == kPairAssignOwnAddHandler + 1 &&
+                  kPairAssignOwnMultiplyHandler == kPairAssignOwnAddHandler + 2);
+    return static_cast<uint8_t>(kPairAssignOwnAddHandler + (pair.call - kFastAdd));
 }
 
 uint8_t PairHandler(PairEnd end) {
@@ -735,6 +784,9 @@ void PlanComputations(std::vector<Instruction>& code, uint32_t level, bool funct
                      : (in.plan & kPairPlan) != 0   ? PairHandler(pairs[in.plan & ~kPairPlan].end)
                      : (in.plan & kAppendPlan) != 0 ? uint8_t{kAppendHandler}
                                                     : uint8_t{kComputeHandler};
+        if ((in.plan & kPairPlan) != 0) {
+            if (const uint8_t own = OwnPairHandler(pairs[in.plan & ~kPairPlan])) in.handler = own;
+        }
         if (in.plan != 0) continue;
         if (in.opcode == Opcode::DuplicatePair && in.a != kNoCountingHead) in.handler = kCountingHeadHandler;
         const bool call = in.opcode == Opcode::Call || in.opcode == Opcode::CallAndPushResult;

@@ -69,6 +69,12 @@ enum class ComputeOp : uint8_t {
 // frame itself, the top level's, or an outer frame found by its level.
 enum class ComputeScope : uint8_t { Own, Root, Outer };
 
+// How a step takes its operand from the step before it, whose result the machine keeps at hand
+// besides its register: not at all, as x (or an ending's value), or as y. A Variable step has no
+// operand: its form 1 marks a variable of the frame itself.
+enum ComputeForm : uint8_t { kFromRegisters = 0, kXFromLast = 1, kYFromLast = 2, kOwnVariable = 1 };
+inline constexpr uint32_t kComputeForms = 3;
+
 struct ComputeStep {
     ComputeOp op;
     ComputeScope scope;  // Variable, Element, ElementTruth
@@ -76,6 +82,7 @@ struct ComputeStep {
     uint8_t dst;
     uint8_t x;
     uint8_t y;
+    uint8_t form = kFromRegisters;  // the machine runs op * kComputeForms + form
     uint32_t level;
     uint32_t index;
     uint32_t bodies;
@@ -127,6 +134,7 @@ struct PairOperand {
     uint32_t level;
     uint32_t index;
     double constant;
+    uint64_t held = 0;  // a constant's handle bits when a handle holds it, else 0
 };
 
 enum class PairEnd : uint8_t {
@@ -196,6 +204,12 @@ enum PlanHandler : uint8_t {
     kStackMultiplyHandler,
     kReturnHandler,          // a function's `return x;`: the assignment of its result and the return after it
     kReturnVariableHandler,  // the same with x a variable: its push too
+    // Pairs whose variables are all the frame's own, x a variable and y a variable or a constant that
+    // a handle holds: a comparison's jump, and an add, subtract or multiply assigned.
+    kPairJumpOwnHandler,
+    kPairAssignOwnAddHandler,
+    kPairAssignOwnSubtractHandler,
+    kPairAssignOwnMultiplyHandler,
 };
 
 // Plans the computations of `code` (its jumps resolved), a block whose own variables are of nesting

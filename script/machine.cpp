@@ -59,6 +59,14 @@ inline double Remainder(double a, double b) {
     return std::fmod(a, b);
 }
 
+// The real that handle bits of a held real stand for (anything for other bits).
+inline double HeldBitsReal(uint64_t bits) {
+    const uint64_t real = bits - Value::kHeldBase;
+    double result;
+    std::memcpy(&result, &real, sizeof result);
+    return result;
+}
+
 // Whether both values have bodies of one type record.
 inline bool SameBodyType(const Value& a, const Value& b) {
     const ValueBody* x = a.Body();
@@ -922,17 +930,40 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
 // operand is not what the plan takes.
 const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, const Instruction* code) {
     const Computation& plan = *static_cast<const Computation*>(first->detail);
+    // Three entries per step, one for each form (see ComputeForm); a step without operands from the
+    // step before it has its one code under all three.
+#define SPARREL_FORMS(name) &&name, &&name, &&name
+#define SPARREL_CHAINED(name) &&name##_rr, &&name##_xr, &&name##_rx
     static const void* const kSteps[] = {
-        &&step_Variable,      &&step_Stack,         &&step_Element,
-        &&step_Element,       &&step_Add,           &&step_Subtract,
-        &&step_Multiply,      &&step_Divide,        &&step_Remainder,
-        &&step_Compare,       &&step_Successor,     &&step_Predecessor,
-        &&step_Negative,      &&step_Holds,         &&step_Enter,
-        &&step_Function,      &&step_Done,          &&step_EndAssign,
-        &&step_EndStoreReal,  &&step_EndStoreTruth, &&step_EndJumpIfFalse,
-        &&step_EndJumpIfTrue,
+        &&step_Variable,
+        &&step_OwnVariable,
+        &&step_Variable,
+        SPARREL_FORMS(step_Stack),
+        SPARREL_CHAINED(step_Element),
+        SPARREL_CHAINED(step_Element),
+        SPARREL_CHAINED(step_Add),
+        SPARREL_CHAINED(step_Subtract),
+        SPARREL_CHAINED(step_Multiply),
+        SPARREL_CHAINED(step_Divide),
+        SPARREL_CHAINED(step_Remainder),
+        SPARREL_CHAINED(step_Compare),
+        SPARREL_CHAINED(step_Successor),
+        SPARREL_CHAINED(step_Predecessor),
+        SPARREL_CHAINED(step_Negative),
+        SPARREL_CHAINED(step_Holds),
+        SPARREL_FORMS(step_Enter),
+        SPARREL_CHAINED(step_Function),
+        SPARREL_FORMS(step_Done),
+        SPARREL_CHAINED(step_EndAssign),
+        SPARREL_CHAINED(step_EndStoreReal),
+        SPARREL_CHAINED(step_EndStoreTruth),
+        SPARREL_CHAINED(step_EndJumpIfFalse),
+        SPARREL_CHAINED(step_EndJumpIfTrue),
     };
-    static_assert(sizeof kSteps / sizeof kSteps[0] == static_cast<size_t>(ComputeOp::EndJumpIfTrue) + 1);
+#undef SPARREL_FORMS
+#undef SPARREL_CHAINED
+    static_assert(sizeof kSteps / sizeof kSteps[0] ==
+                  (static_cast<size_t>(ComputeOp::EndJumpIfTrue) + 1) * kComputeForms);
     const Computation* const computation = &plan;
     FrameValues* const stack = &f->stack;
     const uint32_t computeTop = stack->size();
@@ -954,66 +985,104 @@ const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, co
             return index < ownCount ? own + index : nullptr;
         return PlannedVariable(f, scope, level, index);
     };
+    // The result of the step before, also in its register: a step that takes it from here does not
+    // wait for the register to be written and read back.
+    double last = 0;
     const ComputeStep* step = plan.steps.data();
-    goto* kSteps[static_cast<size_t>(step->op)];
+#define SPARREL_STEP_CODE(s) kSteps[static_cast<size_t>((s)->op) * kComputeForms + (s)->form]
+    goto* SPARREL_STEP_CODE(step);
     {
         // Each step of a computation goes straight on to the next one's code.
-#define SPARREL_NEXT_STEP() goto* kSteps[static_cast<size_t>((++step)->op)]
+#define SPARREL_NEXT_STEP()            \
+    do {                               \
+        ++step;                        \
+        goto* SPARREL_STEP_CODE(step); \
+    } while (0)
+#define SPARREL_RESULT(value) \
+    do {                      \
+        last = (value);       \
+        r[step->dst] = last;  \
+        SPARREL_NEXT_STEP();  \
+    } while (0)
+    step_OwnVariable:
+        if (step->index < ownCount) [[likely]] {
+            const uint64_t bits = own[step->index].Bits();
+            if (bits >= Value::kHeldBase) [[likely]] {
+                last = HeldBitsReal(bits);
+                r[step->dst] = last;
+                SPARREL_NEXT_STEP();
+            }
+        }
     step_Variable : {
         const Value* variable = variableAt(step->scope, step->level, step->index);
-        if (variable == nullptr || !variable->ReadReal(r[step->dst])) return nullptr;
+        if (variable == nullptr || !variable->ReadReal(last)) return nullptr;
+        r[step->dst] = last;
         SPARREL_NEXT_STEP();
     }
     step_Stack:
-        if (!(*stack)[computeTop - step->index].ReadReal(r[step->dst])) return nullptr;
+        if (!(*stack)[computeTop - step->index].ReadReal(last)) return nullptr;
+        r[step->dst] = last;
         SPARREL_NEXT_STEP();
-    step_Element : {
-        const Value* variable = variableAt(step->scope, step->level, step->index);
-        const ValueBody* array = variable != nullptr ? variable->Body() : nullptr;
-        if (array == nullptr || array->type->kind != TypeKind::Array) return nullptr;
-        uint32_t index;
-        if (!ElementAt(array, r[step->x], index)) return nullptr;
-        const Value& item = array->elements[index];
-        if (step->op == ComputeOp::Element) {
-            if (!item.ReadReal(r[step->dst])) return nullptr;
-        } else {
-            r[step->dst] = Truth(item) ? 1 : 0;
-        }
-        SPARREL_NEXT_STEP();
+        // The forms of a step: _rr takes its operands from registers, _xr x from the step before, _rx y.
+#define SPARREL_ELEMENT(label, position)                                              \
+    label : {                                                                         \
+        const Value* variable = variableAt(step->scope, step->level, step->index);    \
+        const ValueBody* array = variable != nullptr ? variable->Body() : nullptr;    \
+        if (array == nullptr || array->type->kind != TypeKind::Array) return nullptr; \
+        uint32_t index;                                                               \
+        if (!ElementAt(array, (position), index)) return nullptr;                     \
+        const Value& item = array->elements[index];                                   \
+        if (step->op == ComputeOp::Element) {                                         \
+            if (!item.ReadReal(last)) return nullptr;                                 \
+        } else {                                                                      \
+            last = Truth(item) ? 1 : 0;                                               \
+        }                                                                             \
+        r[step->dst] = last;                                                          \
+        SPARREL_NEXT_STEP();                                                          \
     }
-    step_Add:
-        r[step->dst] = r[step->x] + r[step->y];
-        SPARREL_NEXT_STEP();
-    step_Subtract:
-        r[step->dst] = r[step->x] - r[step->y];
-        SPARREL_NEXT_STEP();
-    step_Multiply:
-        r[step->dst] = r[step->x] * r[step->y];
-        SPARREL_NEXT_STEP();
-    step_Divide:
-        r[step->dst] = r[step->x] / r[step->y];
-        SPARREL_NEXT_STEP();
-    step_Remainder:
-        r[step->dst] = Remainder(r[step->x], r[step->y]);
-        SPARREL_NEXT_STEP();
-    step_Compare : {
-        const double x = r[step->x];
-        const double y = r[step->y];
-        r[step->dst] = x < y ? -1 : x > y ? 1 : 0;
-        SPARREL_NEXT_STEP();
+        SPARREL_ELEMENT(step_Element_rr, r[step->x])
+        SPARREL_ELEMENT(step_Element_xr, last)
+        SPARREL_ELEMENT(step_Element_rx, r[step->x])
+#undef SPARREL_ELEMENT
+#define SPARREL_BINARY(name, expression) \
+    name##_rr : {                        \
+        const double x = r[step->x];     \
+        const double y = r[step->y];     \
+        SPARREL_RESULT(expression);      \
+    }                                    \
+    name##_xr : {                        \
+        const double x = last;           \
+        const double y = r[step->y];     \
+        SPARREL_RESULT(expression);      \
+    }                                    \
+    name##_rx : {                        \
+        const double x = r[step->x];     \
+        const double y = last;           \
+        SPARREL_RESULT(expression);      \
     }
-    step_Successor:
-        r[step->dst] = r[step->x] + 1;
-        SPARREL_NEXT_STEP();
-    step_Predecessor:
-        r[step->dst] = r[step->x] - 1;
-        SPARREL_NEXT_STEP();
-    step_Negative:
-        r[step->dst] = -r[step->x];
-        SPARREL_NEXT_STEP();
-    step_Holds:
-        r[step->dst] = ComparisonHolds(step->comparison, r[step->x]) ? 1 : 0;
-        SPARREL_NEXT_STEP();
+        SPARREL_BINARY(step_Add, x + y)
+        SPARREL_BINARY(step_Subtract, x - y)
+        SPARREL_BINARY(step_Multiply, x * y)
+        SPARREL_BINARY(step_Divide, x / y)
+        SPARREL_BINARY(step_Remainder, Remainder(x, y))
+        SPARREL_BINARY(step_Compare, x < y ? -1 : x > y ? 1 : 0)
+#undef SPARREL_BINARY
+#define SPARREL_UNARY(name, expression) \
+    name##_rr : {                       \
+        const double x = r[step->x];    \
+        SPARREL_RESULT(expression);     \
+    }                                   \
+    name##_xr : {                       \
+        const double x = last;          \
+        SPARREL_RESULT(expression);     \
+    }                                   \
+    name##_rx : goto name##_rr;
+        SPARREL_UNARY(step_Successor, x + 1)
+        SPARREL_UNARY(step_Predecessor, x - 1)
+        SPARREL_UNARY(step_Negative, -x)
+        SPARREL_UNARY(step_Holds, ComparisonHolds(step->comparison, x) ? 1 : 0)
+        SPARREL_UNARY(step_Function, step->function(x))
+#undef SPARREL_UNARY
     step_Enter : {
         // Voiding the body's variables again, should the instructions run after all, changes nothing.
         if (f->depth + step->bodies >= kMaxCallDepth) return nullptr;
@@ -1022,48 +1091,83 @@ const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, co
             variables[i].Reset();
         SPARREL_NEXT_STEP();
     }
-    step_Function:
-        r[step->dst] = step->function(r[step->x]);
-        SPARREL_NEXT_STEP();
+#undef SPARREL_RESULT
 #undef SPARREL_NEXT_STEP
-    step_EndJumpIfFalse:
-        return code + (r[computation->value] == 0 ? first->target : first->next);
-    step_EndJumpIfTrue:
-        return code + (r[computation->value] != 0 ? first->target : first->next);
-    step_EndAssign : {
-        Value* destination = variableAt(computation->scope, computation->level, computation->index);
-        if (destination == nullptr || !destination->ReplaceHeldReal(r[computation->value])) goto step_Done;
-        return code + first->next;
-    }
-    step_EndStoreReal:
-    step_EndStoreTruth : {
-        // The array the variable alone holds, an element of the stored type: the element is replaced
-        // (a boolean by the very body it holds, when it is the table's own true or false, stays as
-        // it is).
-        const Value* variable = variableAt(computation->scope, computation->level, computation->index);
-        ValueBody* body = variable != nullptr ? variable->Body() : nullptr;
-        uint32_t element;
-        if (body == nullptr || body->referenceCount != 1 || body->type->kind != TypeKind::Array ||
-            !ElementAt(body, r[computation->position], element)) {
-            goto step_Done;
-        }
-        Value& slot = body->elements[element];
-        const double value = r[computation->value];
-        if (step->op == ComputeOp::EndStoreReal) {
-            if (!slot.ReplaceHeldReal(value)) goto step_Done;
-        } else {
-            const uint64_t truth = reinterpret_cast<uintptr_t>(types->CommonBoolean(value != 0));
-            if (slot.Bits() != truth) {
-                if (slot.Bits() != reinterpret_cast<uintptr_t>(types->CommonBoolean(value == 0)))
-                    goto step_Done;
-                slot = NewBoolean(*types, value != 0);
+        // The endings' value: from its register, or from the step before (the _xr form).
+        {
+            double value;
+        step_EndJumpIfFalse_rr:
+        step_EndJumpIfFalse_rx:
+            value = r[computation->value];
+            goto step_EndJumpIfFalse;
+        step_EndJumpIfFalse_xr:
+            value = last;
+        step_EndJumpIfFalse:
+            return code + (value == 0 ? first->target : first->next);
+        step_EndJumpIfTrue_rr:
+        step_EndJumpIfTrue_rx:
+            value = r[computation->value];
+            goto step_EndJumpIfTrue;
+        step_EndJumpIfTrue_xr:
+            value = last;
+        step_EndJumpIfTrue:
+            return code + (value != 0 ? first->target : first->next);
+        step_EndAssign_rr:
+        step_EndAssign_rx:
+            value = r[computation->value];
+            goto step_EndAssign;
+        step_EndAssign_xr:
+            value = last;
+        step_EndAssign : {
+            const uint32_t index = computation->index;
+            Value* destination;
+            if (computation->scope == ComputeScope::Own && index < ownCount) [[likely]] {
+                destination = own + index;
+            } else {
+                destination = PlannedVariable(f, computation->scope, computation->level, index);
+                if (destination == nullptr) goto step_Done;
             }
+            if (!destination->ReplaceHeldReal(value)) goto step_Done;
+            return code + first->next;
         }
-        return code + first->next;
-    }
+        step_EndStoreReal_rr:
+        step_EndStoreReal_rx:
+        step_EndStoreTruth_rr:
+        step_EndStoreTruth_rx:
+            value = r[computation->value];
+            goto step_EndStore;
+        step_EndStoreReal_xr:
+        step_EndStoreTruth_xr:
+            value = last;
+        step_EndStore : {
+            // The array the variable alone holds, an element of the stored type: the element is replaced
+            // (a boolean by the very body it holds, when it is the table's own true or false, stays as
+            // it is).
+            const Value* variable = variableAt(computation->scope, computation->level, computation->index);
+            ValueBody* body = variable != nullptr ? variable->Body() : nullptr;
+            uint32_t element;
+            if (body == nullptr || body->referenceCount != 1 || body->type->kind != TypeKind::Array ||
+                !ElementAt(body, r[computation->position], element)) {
+                goto step_Done;
+            }
+            Value& slot = body->elements[element];
+            if (step->op == ComputeOp::EndStoreReal) {
+                if (!slot.ReplaceHeldReal(value)) goto step_Done;
+            } else {
+                const uint64_t truth = reinterpret_cast<uintptr_t>(types->CommonBoolean(value != 0));
+                if (slot.Bits() != truth) {
+                    if (slot.Bits() != reinterpret_cast<uintptr_t>(types->CommonBoolean(value == 0)))
+                        goto step_Done;
+                    slot = NewBoolean(*types, value != 0);
+                }
+            }
+            return code + first->next;
+        }
+        }
     step_Done:
         return FinishComputation(f, *computation, r, computeTop);
     }
+#undef SPARREL_STEP_CODE
 }
 
 template <bool kBudgeted>
@@ -1159,9 +1263,13 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
         &&plan_StackMultiply,
         &&plan_Return,
         &&plan_ReturnVariable,
+        &&plan_PairJumpOwn,
+        &&plan_PairAssignOwnAdd,
+        &&plan_PairAssignOwnSubtract,
+        &&plan_PairAssignOwnMultiply,
     };
     static_assert(static_cast<size_t>(Opcode::TrimStack) + 1 == kComputeHandler);
-    static_assert(sizeof kHandlers / sizeof kHandlers[0] == kReturnVariableHandler + 1);
+    static_assert(sizeof kHandlers / sizeof kHandlers[0] == kPairAssignOwnMultiplyHandler + 1);
     const Instruction* inp;
 
     SPARREL_LOAD_FRAME();
@@ -1208,6 +1316,52 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
         plan_PairJump:
             SPARREL_GO_ON_AT(PairJump(f, inp, code));
             goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
+            // Pairs of the frame's own variables and held constants (see OwnPairHandler): with every
+            // value a held real, done here; otherwise as any pair.
+#define SPARREL_OWN_OPERANDS()                                                     \
+    const PairPlan& pair = *static_cast<const PairPlan*>(inp->detail);             \
+    Value* const own = f->variables.data();                                        \
+    const uint32_t ownCount = f->variables.size();                                 \
+    const uint64_t xBits = pair.x.index < ownCount ? own[pair.x.index].Bits() : 0; \
+    const uint64_t yBits = !pair.y.isVariable        ? pair.y.held                 \
+                           : pair.y.index < ownCount ? own[pair.y.index].Bits()    \
+                                                     : 0;                          \
+    const bool held = xBits >= Value::kHeldBase && yBits >= Value::kHeldBase;      \
+    const double x = HeldBitsReal(xBits);                                          \
+    const double y = HeldBitsReal(yBits)
+        plan_PairJumpOwn : {
+            SPARREL_OWN_OPERANDS();
+            if (held) [[likely]] {
+                const uint32_t order = x < y ? 0 : x > y ? 2 : 1;
+                if ((pair.holds >> order & 1u) == pair.jumpIfTrue) {
+                    ip = code + inp->target;
+                } else if (!pair.entersBody) {
+                    ip = code + inp->next;
+                } else {
+                    // The body's entry reports the limit itself.
+                    const Instruction* const after = inp + pair.length;
+                    ip = f->depth + after->c < kMaxCallDepth ? after + 1 : after;
+                }
+                SPARREL_NEXT();
+            }
+            goto plan_PairJump;
+        }
+#define SPARREL_PAIR_ASSIGN_OWN(label, op)                                                            \
+    label : {                                                                                         \
+        SPARREL_OWN_OPERANDS();                                                                       \
+        if (held && pair.index < ownCount) [[likely]] {                                               \
+            if (own[pair.index].IsHeldReal() && own[pair.index].ReplaceHeldReal(x op y)) [[likely]] { \
+                ip = code + inp->next;                                                                \
+                SPARREL_NEXT();                                                                       \
+            }                                                                                         \
+        }                                                                                             \
+        goto plan_PairAssign;                                                                         \
+    }
+            SPARREL_PAIR_ASSIGN_OWN(plan_PairAssignOwnAdd, +)
+            SPARREL_PAIR_ASSIGN_OWN(plan_PairAssignOwnSubtract, -)
+            SPARREL_PAIR_ASSIGN_OWN(plan_PairAssignOwnMultiply, *)
+#undef SPARREL_PAIR_ASSIGN_OWN
+#undef SPARREL_OWN_OPERANDS
         plan_PairAssign:
             SPARREL_GO_ON_AT(PairAssign(f, inp, code));
             goto* kHandlers[static_cast<uint32_t>(inp->opcode)];

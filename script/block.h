@@ -41,7 +41,11 @@ struct Instruction {
     uint32_t next = 0;
     uint32_t target = 0;
     const void* detail = nullptr;  // the plan itself: a Computation, PairPlan or AppendPlan
+    // Pads the instruction to 64 bytes: the machine turns positions into addresses and back with
+    // shifts instead of multiplications.
+    uint64_t padding = 0;
 };
+static_assert(sizeof(Instruction) == 64);
 
 // A loop whose body was compiled into its block: the body's code runs from `first` to the LoopBack at
 // `last`; `exit` is where the loop is left.

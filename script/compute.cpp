@@ -619,6 +619,14 @@ uint8_t OwnPairHandler(PairPlan& pair) {
     if (!pair.x.isVariable || !own(pair.x)) return 0;
     if (pair.end == PairEnd::JumpIfFalse || pair.end == PairEnd::JumpIfTrue)
         return pair.binary && own(pair.y) ? uint8_t{kPairJumpOwnHandler} : uint8_t{0};
+    if (pair.end == PairEnd::Push) {
+        if (!pair.binary || pair.hasComparison || !own(pair.y) || pair.call < kFastAdd ||
+            pair.call > kFastMultiply)
+            return 0;
+        static_assert(kPairPushOwnSubtractHandler == kPairPushOwnAddHandler + 1 &&
+                      kPairPushOwnMultiplyHandler == kPairPushOwnAddHandler + 2);
+        return static_cast<uint8_t>(kPairPushOwnAddHandler + (pair.call - kFastAdd));
+    }
     if (pair.end != PairEnd::Assign || pair.scope != ComputeScope::Own) return 0;
     if (!pair.binary && (pair.call == kFastSuccessor || pair.call == kFastPredecessor)) {
         // x + 1 and x - 1 are what the successor and predecessor give.

@@ -205,11 +205,14 @@ enum PlanHandler : uint8_t {
     kReturnHandler,          // a function's `return x;`: the assignment of its result and the return after it
     kReturnVariableHandler,  // the same with x a variable: its push too
     // Pairs whose variables are all the frame's own, x a variable and y a variable or a constant that
-    // a handle holds: a comparison's jump, and an add, subtract or multiply assigned.
+    // a handle holds: a comparison's jump, and an add, subtract or multiply assigned or pushed.
     kPairJumpOwnHandler,
     kPairAssignOwnAddHandler,
     kPairAssignOwnSubtractHandler,
     kPairAssignOwnMultiplyHandler,
+    kPairPushOwnAddHandler,  // and their results pushed
+    kPairPushOwnSubtractHandler,
+    kPairPushOwnMultiplyHandler,
 };
 
 // Plans the computations of `code` (its jumps resolved), a block whose own variables are of nesting

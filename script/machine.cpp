@@ -1267,9 +1267,12 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
         &&plan_PairAssignOwnAdd,
         &&plan_PairAssignOwnSubtract,
         &&plan_PairAssignOwnMultiply,
+        &&plan_PairPushOwnAdd,
+        &&plan_PairPushOwnSubtract,
+        &&plan_PairPushOwnMultiply,
     };
     static_assert(static_cast<size_t>(Opcode::TrimStack) + 1 == kComputeHandler);
-    static_assert(sizeof kHandlers / sizeof kHandlers[0] == kPairAssignOwnMultiplyHandler + 1);
+    static_assert(sizeof kHandlers / sizeof kHandlers[0] == kPairPushOwnMultiplyHandler + 1);
     const Instruction* inp;
 
     SPARREL_LOAD_FRAME();
@@ -1361,6 +1364,21 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             SPARREL_PAIR_ASSIGN_OWN(plan_PairAssignOwnSubtract, -)
             SPARREL_PAIR_ASSIGN_OWN(plan_PairAssignOwnMultiply, *)
 #undef SPARREL_PAIR_ASSIGN_OWN
+#define SPARREL_PAIR_PUSH_OWN(label, op)               \
+    label : {                                          \
+        SPARREL_OWN_OPERANDS();                        \
+        const double result = x op y;                  \
+        if (held && Value::Holds(result)) [[likely]] { \
+            stack->push_back(Value::HeldReal(result)); \
+            ip = code + inp->next;                     \
+            SPARREL_NEXT();                            \
+        }                                              \
+        goto plan_PairPush;                            \
+    }
+            SPARREL_PAIR_PUSH_OWN(plan_PairPushOwnAdd, +)
+            SPARREL_PAIR_PUSH_OWN(plan_PairPushOwnSubtract, -)
+            SPARREL_PAIR_PUSH_OWN(plan_PairPushOwnMultiply, *)
+#undef SPARREL_PAIR_PUSH_OWN
 #undef SPARREL_OWN_OPERANDS
         plan_PairAssign:
             SPARREL_GO_ON_AT(PairAssign(f, inp, code));

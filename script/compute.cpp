@@ -57,7 +57,7 @@ private:
     }
     ComputeStep& AddStep(ComputeOp op) {
         return plan_->steps.emplace_back(
-            ComputeStep{op, ComputeScope::Own, Opcode::Pop, 0, 0, 0, kFromRegisters, 0, 0, 0, nullptr});
+            ComputeStep{op, ComputeScope::Own, Opcode::Pop, 0, 0, 0, kFromRegisters, 0, 0, 0, 0, nullptr});
     }
     // The entry as a real in a register (read now if it is not one yet); false if it cannot be.
     bool AsReal(const Entry& entry, uint8_t& reg);
@@ -284,6 +284,7 @@ void Planner::ChainSteps() {
             step.form = kXFromLast;
         }
         if (op == ComputeOp::Variable && step.scope == ComputeScope::Own) step.form = kOwnVariable;
+        step.run = static_cast<uint8_t>(static_cast<uint32_t>(op) * kComputeForms + step.form);
         if (op == ComputeOp::Enter || ending || op == ComputeOp::Done) continue;
         produced = true;
         last = step.dst;

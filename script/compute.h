@@ -82,7 +82,8 @@ struct ComputeStep {
     uint8_t dst;
     uint8_t x;
     uint8_t y;
-    uint8_t form = kFromRegisters;  // the machine runs op * kComputeForms + form
+    uint8_t form = kFromRegisters;
+    uint8_t run = 0;  // the code the machine runs for it: op * kComputeForms + form
     uint32_t level;
     uint32_t index;
     uint32_t bodies;

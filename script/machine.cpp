@@ -989,7 +989,7 @@ const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, co
     // wait for the register to be written and read back.
     double last = 0;
     const ComputeStep* step = plan.steps.data();
-#define SPARREL_STEP_CODE(s) kSteps[static_cast<size_t>((s)->op) * kComputeForms + (s)->form]
+#define SPARREL_STEP_CODE(s) kSteps[(s)->run]
     goto* SPARREL_STEP_CODE(step);
     {
         // Each step of a computation goes straight on to the next one's code.

@@ -41,9 +41,9 @@ struct Instruction {
     uint32_t next = 0;
     uint32_t target = 0;
     const void* detail = nullptr;  // the plan itself: a Computation, PairPlan or AppendPlan
-    // Pads the instruction to 64 bytes: the machine turns positions into addresses and back with
-    // shifts instead of multiplications.
-    uint64_t padding = 0;
+    // Pads the instruction to 64 bytes, with pointers of 8 bytes or of 4: the machine turns positions
+    // into addresses and back with shifts instead of multiplications.
+    unsigned char padding[sizeof(void*) == 8 ? 8 : 16] = {};
 };
 static_assert(sizeof(Instruction) == 64);
 

@@ -314,6 +314,8 @@ void Planner::ConstantsFirst() {
     plan_->value = map[plan_->value];
     plan_->position = map[plan_->position];
     plan_->constants = std::move(constants);
+    for (uint32_t i = 0; i < kLeadingConstants && i < plan_->constants.size(); ++i)
+        plan_->leadingConstants[i] = plan_->constants[i];
 }
 
 bool Planner::Plan(Computation& plan) {
@@ -736,7 +738,7 @@ void PlanComputations(std::vector<Instruction>& code, uint32_t level, bool funct
         code[i].plan = static_cast<uint32_t>(plans.size());
     }
     for (uint32_t i = 0; i < size; ++i) {
-        PairPlan pair;
+        PairPlan pair{};
         if (code[i].plan != 0 || !PlanPair(code, i, level, pair)) continue;
         code[i].plan = kPairPlan | static_cast<uint32_t>(pairs.size());
         pairs.push_back(pair);

@@ -36,6 +36,8 @@ struct Instruction;
 
 // Registers a computation may use; a longer run is cut short.
 inline constexpr uint32_t kComputeRegisters = 32;
+// Constants a computation keeps in a block of their own (see Computation::leadingConstants).
+inline constexpr uint32_t kLeadingConstants = 4;
 // Values a computation may leave on the stack.
 inline constexpr uint32_t kComputeOutputs = 8;
 
@@ -114,6 +116,8 @@ struct Computation {
     uint32_t reach = 0;                  // values below the run's stack that it reads (popped or not)
     std::vector<ComputeStep> steps;      // the last of them Done
     std::vector<double> constants;       // the first registers' values before the first step
+    // The first kLeadingConstants of them, zeros after the last, copied at once.
+    double leadingConstants[kLeadingConstants] = {};
     std::vector<ComputeOutput> outputs;  // pushed in order once the popped values are gone
     bool outputsReadStack = false;       // some output is a value from below the run's stack
     ComputeEnd end = ComputeEnd::None;

@@ -285,6 +285,8 @@ Frame* ScriptMachine::MakeFrame() {
     frame->parent = parent;
     frame->referenceCount = 1;
     frame->block = block;
+    frame->code = block->instructions.data();
+    frame->end = frame->code + block->instructions.size();
     frame->position = 0;
     frame->wantsResult = false;
     if (parent != nullptr) {
@@ -970,13 +972,12 @@ const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, co
     if (computeTop < plan.reach) [[unlikely]]
         return nullptr;
     double r[kComputeRegisters];
-    // Mostly one or two: copied one by one, which is quicker than a call of memcpy.
+    // Mostly one or two: the first few copied as one block, any others one by one.
+    std::memcpy(r, plan.leadingConstants, sizeof plan.leadingConstants);
     const double* constant = plan.constants.data();
     const uint32_t count = static_cast<uint32_t>(plan.constants.size());
-    for (uint32_t i = 0; i < count; ++i) {
+    for (uint32_t i = kLeadingConstants; i < count; ++i)
         r[i] = constant[i];
-        asm("" ::: "memory");  // keeps the loop a loop
-    }
     // The frame's own variables, which nearly every step names, are found without a look at the frame.
     Value* const own = f->variables.data();
     const uint32_t ownCount = f->variables.size();
@@ -1183,13 +1184,13 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
     // The running frame's code, position and stack live in locals; the position is written back before
     // anything that may look at the frame, and all of them are read again after a change of frame or
     // task. `finished` is only set by what is done out of line here, which reports it.
-#define SPARREL_LOAD_FRAME()                        \
-    do {                                            \
-        f = tasks[current];                         \
-        code = f->block->instructions.data();       \
-        end = code + f->block->instructions.size(); \
-        ip = code + f->position;                    \
-        stack = &f->stack;                          \
+#define SPARREL_LOAD_FRAME()     \
+    do {                         \
+        f = tasks[current];      \
+        code = f->code;          \
+        end = f->end;            \
+        ip = code + f->position; \
+        stack = &f->stack;       \
     } while (0)
 #define SPARREL_SAVE_POSITION() (f->position = static_cast<uint32_t>(ip - code))
 // Values a malformed continuation (only after an error) might lack are supplied as void.
@@ -1559,8 +1560,8 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 callFrame->wantsResult = inp->opcode == Opcode::CallAndPushResult;
                 tasks[current] = callFrame;
                 f = callFrame;
-                code = f->block->instructions.data();
-                end = code + CodeSize(f);
+                code = f->code;
+                end = f->end;
                 ip = code + skipped;
                 stack = &f->stack;
                 SPARREL_NEXT();

@@ -68,9 +68,13 @@ public:
             Grow();
         length_ = length;
     }
+    // Releasing a value frees bodies and nothing else, so the values go in one sweep.
     void clear() {
-        while (length_ != 0)
-            items_[--length_].Reset();
+        Value* const items = items_;
+        const uint32_t length = length_;
+        length_ = 0;
+        for (uint32_t i = 0; i < length; ++i)
+            items[i].Reset();
     }
     // Puts `count` void values under the present ones.
     void InsertVoidAtBottom(uint32_t count);
@@ -88,6 +92,8 @@ struct Frame {
     Frame* parent = nullptr;     // the caller or creator; none for the root frame
     int32_t referenceCount = 0;  // 1 for the frame itself plus 1 per child frame naming it as parent
     const Block* block = nullptr;
+    const Instruction* code = nullptr;  // the block's instructions, and their end
+    const Instruction* end = nullptr;
     uint32_t position = 0;      // next instruction
     uint32_t depth = 0;         // frames on the parent chain, this one included
     bool wantsResult = false;   // entered by CallAndPushResult

@@ -1474,11 +1474,18 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 f->parent->stack.push_back(std::move(stack->back()));
                 stack->pop_back();
             }
-        return_at_once:
-            tasks[current] = f->parent;
+        return_at_once : {
+            // On to the caller, which is at hand: its frame need not be looked up again.
+            Frame* const caller = f->parent;
+            tasks[current] = caller;
             ReleaseFrame(f);
-            SPARREL_LOAD_FRAME();
+            f = caller;
+            code = f->code;
+            end = f->end;
+            ip = code + f->position;
+            stack = &f->stack;
             SPARREL_NEXT();
+        }
 #undef SPARREL_RETURNS_AT_ONCE
         op_Assign : {
             SPARREL_NEED(1);

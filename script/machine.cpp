@@ -1184,14 +1184,15 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
     // The running frame's code, position and stack live in locals; the position is written back before
     // anything that may look at the frame, and all of them are read again after a change of frame or
     // task. `finished` is only set by what is done out of line here, which reports it.
-#define SPARREL_LOAD_FRAME()     \
-    do {                         \
-        f = tasks[current];      \
-        code = f->code;          \
-        end = f->end;            \
-        ip = code + f->position; \
-        stack = &f->stack;       \
+#define SPARREL_ENTER_FRAME(frame) \
+    do {                           \
+        f = (frame);               \
+        code = f->code;            \
+        end = f->end;              \
+        ip = code + f->position;   \
+        stack = &f->stack;         \
     } while (0)
+#define SPARREL_LOAD_FRAME() SPARREL_ENTER_FRAME(tasks[current])
 #define SPARREL_SAVE_POSITION() (f->position = static_cast<uint32_t>(ip - code))
 // Values a malformed continuation (only after an error) might lack are supplied as void.
 #define SPARREL_NEED(count)                                   \
@@ -1300,9 +1301,10 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                     }
                 }
                 ReleaseFrame(f);
-            } else if (!ExitBlock()) {
-                break;
+                SPARREL_ENTER_FRAME(parent);
+                continue;
             }
+            if (!ExitBlock()) break;
             SPARREL_LOAD_FRAME();
             continue;
         }
@@ -1479,11 +1481,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             Frame* const caller = f->parent;
             tasks[current] = caller;
             ReleaseFrame(f);
-            f = caller;
-            code = f->code;
-            end = f->end;
-            ip = code + f->position;
-            stack = &f->stack;
+            SPARREL_ENTER_FRAME(caller);
             SPARREL_NEXT();
         }
 #undef SPARREL_RETURNS_AT_ONCE
@@ -1728,6 +1726,7 @@ stopped:
     SPARREL_SAVE_POSITION();
     return steps;
 #undef SPARREL_LOAD_FRAME
+#undef SPARREL_ENTER_FRAME
 #undef SPARREL_SAVE_POSITION
 #undef SPARREL_NEED
 #undef SPARREL_NEXT

@@ -643,6 +643,44 @@ uint8_t OwnPairHandler(PairPlan& pair) {
     return static_cast<uint8_t>(kPairAssignOwnAddHandler + (pair.call - kFastAdd));
 }
 
+// kStoreOwnHandler for a computation that is only the store of a constant into an array of the
+// frame's own at a position one of its own variables holds, with what that handler needs; else 0.
+uint8_t StoreOwnHandler(Computation& plan) {
+    if (plan.steps.size() != 2 || plan.popped != 0 || plan.reach != 0 || !plan.outputs.empty() ||
+        plan.end != ComputeEnd::StoreElement || plan.scope != ComputeScope::Own) {
+        return 0;
+    }
+    const ComputeStep& position = plan.steps[0];
+    const ComputeOp end = plan.steps[1].op;
+    if (position.op != ComputeOp::Variable || position.scope != ComputeScope::Own ||
+        plan.position != position.dst || plan.value >= plan.constants.size() ||
+        (end != ComputeOp::EndStoreReal && end != ComputeOp::EndStoreTruth)) {
+        return 0;
+    }
+    plan.positionIndex = position.index;
+    plan.storedValue = plan.constants[plan.value];
+    return kStoreOwnHandler;
+}
+
+// kElementJumpOwnHandler for a computation that is only a jump on the truth of an element of an
+// array of the frame's own at a position one of its own variables holds, with what it needs; else 0.
+uint8_t ElementJumpOwnHandler(Computation& plan) {
+    if (plan.steps.size() != 3 || plan.popped != 0 || plan.reach != 0 || !plan.outputs.empty() ||
+        (plan.end != ComputeEnd::JumpIfFalse && plan.end != ComputeEnd::JumpIfTrue)) {
+        return 0;
+    }
+    const ComputeStep& position = plan.steps[0];
+    const ComputeStep& element = plan.steps[1];
+    if (position.op != ComputeOp::Variable || position.scope != ComputeScope::Own ||
+        element.op != ComputeOp::ElementTruth || element.scope != ComputeScope::Own ||
+        element.x != position.dst || plan.value != element.dst) {
+        return 0;
+    }
+    plan.positionIndex = position.index;
+    plan.arrayIndex = element.index;
+    return kElementJumpOwnHandler;
+}
+
 uint8_t PairHandler(PairEnd end) {
     switch (end) {
         case PairEnd::JumpIfFalse:
@@ -797,6 +835,10 @@ void PlanComputations(std::vector<Instruction>& code, uint32_t level, bool funct
                                                     : uint8_t{kComputeHandler};
         if ((in.plan & kPairPlan) != 0) {
             if (const uint8_t own = OwnPairHandler(pairs[in.plan & ~kPairPlan])) in.handler = own;
+        } else if (in.plan != 0 && (in.plan & kAppendPlan) == 0) {
+            Computation& plan = plans[in.plan - 1];
+            if (const uint8_t own = StoreOwnHandler(plan)) in.handler = own;
+            if (const uint8_t own = ElementJumpOwnHandler(plan)) in.handler = own;
         }
         if (in.plan != 0) continue;
         if (in.opcode == Opcode::DuplicatePair && in.a != kNoCountingHead) in.handler = kCountingHeadHandler;

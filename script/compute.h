@@ -110,12 +110,12 @@ struct ComputeOutput {
 };
 
 struct Computation {
-    uint32_t length = 0;                 // instructions it stands for, its ending included
-    uint32_t next = 0;                   // where the code goes on after it (see PlanComputations)
-    uint32_t popped = 0;                 // values it takes off the stack
-    uint32_t reach = 0;                  // values below the run's stack that it reads (popped or not)
-    std::vector<ComputeStep> steps;      // the last of them Done
-    std::vector<double> constants;       // the first registers' values before the first step
+    uint32_t length = 0;             // instructions it stands for, its ending included
+    uint32_t next = 0;               // where the code goes on after it (see PlanComputations)
+    uint32_t popped = 0;             // values it takes off the stack
+    uint32_t reach = 0;              // values below the run's stack that it reads (popped or not)
+    std::vector<ComputeStep> steps;  // the last of them Done
+    std::vector<double> constants;   // the first registers' values before the first step
     // The first kLeadingConstants of them, zeros after the last, copied at once.
     double leadingConstants[kLeadingConstants] = {};
     std::vector<ComputeOutput> outputs;  // pushed in order once the popped values are gone
@@ -128,6 +128,12 @@ struct Computation {
     uint32_t level = 0;
     uint32_t index = 0;
     uint32_t target = 0;
+    // A store of a constant into the array of a variable at the position another one holds, both the
+    // frame's own (kStoreOwnHandler): the position's variable and the constant. A jump on the truth
+    // of such an element (kElementJumpOwnHandler): the position's variable and the array's.
+    uint32_t positionIndex = 0;
+    uint32_t arrayIndex = 0;
+    double storedValue = 0;
 };
 
 // A push of a real and the operator after it (with a second push for a binary one), and what takes
@@ -218,6 +224,8 @@ enum PlanHandler : uint8_t {
     kPairPushOwnAddHandler,  // and their results pushed
     kPairPushOwnSubtractHandler,
     kPairPushOwnMultiplyHandler,
+    kStoreOwnHandler,        // a computation that is only `array[position] = constant` (see Computation)
+    kElementJumpOwnHandler,  // one that is only a jump on the truth of `array[position]`
 };
 
 // Plans the computations of `code` (its jumps resolved), a block whose own variables are of nesting

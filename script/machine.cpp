@@ -1272,9 +1272,11 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
         &&plan_PairPushOwnAdd,
         &&plan_PairPushOwnSubtract,
         &&plan_PairPushOwnMultiply,
+        &&plan_StoreOwn,
+        &&plan_ElementJumpOwn,
     };
     static_assert(static_cast<size_t>(Opcode::TrimStack) + 1 == kComputeHandler);
-    static_assert(sizeof kHandlers / sizeof kHandlers[0] == kPairPushOwnMultiplyHandler + 1);
+    static_assert(sizeof kHandlers / sizeof kHandlers[0] == kElementJumpOwnHandler + 1);
     const Instruction* inp;
 
     SPARREL_LOAD_FRAME();
@@ -1383,6 +1385,62 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             SPARREL_PAIR_PUSH_OWN(plan_PairPushOwnMultiply, *)
 #undef SPARREL_PAIR_PUSH_OWN
 #undef SPARREL_OWN_OPERANDS
+        plan_StoreOwn : {
+            // `array[position] = constant` (see StoreOwnHandler): with the position a held real inside
+            // the array the variable alone holds and the element of the stored type, the element is
+            // replaced as the general ending would; otherwise the computation runs.
+            const Computation& plan = *static_cast<const Computation*>(inp->detail);
+            Value* const own = f->variables.data();
+            const uint32_t ownCount = f->variables.size();
+            if (plan.positionIndex < ownCount && plan.index < ownCount) [[likely]] {
+                const uint64_t position = own[plan.positionIndex].Bits();
+                ValueBody* const body = own[plan.index].Body();
+                uint32_t element;
+                if (position >= Value::kHeldBase && body != nullptr && body->referenceCount == 1 &&
+                    body->type->kind == TypeKind::Array && ElementAt(body, HeldBitsReal(position), element))
+                    [[likely]] {
+                    Value& slot = body->elements[element];
+                    const double value = plan.storedValue;
+                    if (!plan.valueIsTruth) {
+                        if (slot.ReplaceHeldReal(value)) {
+                            ip = code + inp->next;
+                            SPARREL_NEXT();
+                        }
+                    } else {
+                        const uint64_t truth = reinterpret_cast<uintptr_t>(types->CommonBoolean(value != 0));
+                        if (slot.Bits() == truth) {
+                            ip = code + inp->next;
+                            SPARREL_NEXT();
+                        }
+                        if (slot.Bits() == reinterpret_cast<uintptr_t>(types->CommonBoolean(value == 0))) {
+                            slot = NewBoolean(*types, value != 0);
+                            ip = code + inp->next;
+                            SPARREL_NEXT();
+                        }
+                    }
+                }
+            }
+            goto plan_Compute;
+        }
+        plan_ElementJumpOwn : {
+            // `if (array[position])` and the like (see ElementJumpOwnHandler), with the position a held
+            // real inside the array; otherwise the computation runs.
+            const Computation& plan = *static_cast<const Computation*>(inp->detail);
+            Value* const own = f->variables.data();
+            const uint32_t ownCount = f->variables.size();
+            if (plan.positionIndex < ownCount && plan.arrayIndex < ownCount) [[likely]] {
+                const uint64_t position = own[plan.positionIndex].Bits();
+                const ValueBody* const body = own[plan.arrayIndex].Body();
+                uint32_t element;
+                if (position >= Value::kHeldBase && body != nullptr && body->type->kind == TypeKind::Array &&
+                    ElementAt(body, HeldBitsReal(position), element)) [[likely]] {
+                    const bool truth = Truth(body->elements[element]);
+                    ip = code + (truth == (plan.end == ComputeEnd::JumpIfTrue) ? inp->target : inp->next);
+                    SPARREL_NEXT();
+                }
+            }
+            goto plan_Compute;
+        }
         plan_PairAssign:
             SPARREL_GO_ON_AT(PairAssign(f, inp, code));
             goto* kHandlers[static_cast<uint32_t>(inp->opcode)];

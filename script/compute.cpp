@@ -624,10 +624,9 @@ uint8_t OwnPairHandler(PairPlan& pair) {
         return pair.binary && own(pair.y) ? uint8_t{kPairJumpOwnHandler} : uint8_t{0};
     if (pair.end == PairEnd::Push) {
         if (!pair.binary || pair.hasComparison || !own(pair.y) || pair.call < kFastAdd ||
-            pair.call > kFastMultiply)
+            pair.call > kFastRemainder)
             return 0;
-        static_assert(kPairPushOwnSubtractHandler == kPairPushOwnAddHandler + 1 &&
-                      kPairPushOwnMultiplyHandler == kPairPushOwnAddHandler + 2);
+        static_assert(kPairPushOwnRemainderHandler - kPairPushOwnAddHandler == kFastRemainder - kFastAdd);
         return static_cast<uint8_t>(kPairPushOwnAddHandler + (pair.call - kFastAdd));
     }
     if (pair.end != PairEnd::Assign || pair.scope != ComputeScope::Own) return 0;
@@ -637,9 +636,8 @@ uint8_t OwnPairHandler(PairPlan& pair) {
         pair.binary = true;
         pair.call = pair.call == kFastSuccessor ? kFastAdd : kFastSubtract;
     }
-    if (!pair.binary || !own(pair.y) || pair.call < kFastAdd || pair.call > kFastMultiply) return 0;
-    static_assert(kPairAssignOwnSubtractHandler == kPairAssignOwnAddHandler + 1 &&
-                  kPairAssignOwnMultiplyHandler == kPairAssignOwnAddHandler + 2);
+    if (!pair.binary || !own(pair.y) || pair.call < kFastAdd || pair.call > kFastRemainder) return 0;
+    static_assert(kPairAssignOwnRemainderHandler - kPairAssignOwnAddHandler == kFastRemainder - kFastAdd);
     return static_cast<uint8_t>(kPairAssignOwnAddHandler + (pair.call - kFastAdd));
 }
 
@@ -844,7 +842,9 @@ void PlanComputations(std::vector<Instruction>& code, uint32_t level, bool funct
         if (in.opcode == Opcode::DuplicatePair && in.a != kNoCountingHead) in.handler = kCountingHeadHandler;
         const bool call = in.opcode == Opcode::Call || in.opcode == Opcode::CallAndPushResult;
         if (in.opcode == Opcode::CallAndPushResult && in.a == kFastSuccessorToHead) {
-            in.handler = kSuccessorToHeadHandler;
+            // Marked only before the jump back to a counting head (MarkCountingHead).
+            const Instruction* head = code.data() + (&in)[1].a;
+            in.handler = head->b != 0 && head[4].b == 1 ? kAscentStepHandler : kSuccessorToHeadHandler;
         } else if (in.opcode == Opcode::CallAndPushResult && in.a >= kFastAdd && in.a <= kFastMultiply) {
             static_assert(kFastSubtract == kFastAdd + 1 && kFastMultiply == kFastAdd + 2);
             static_assert(kStackSubtractHandler == kStackAddHandler + 1 &&

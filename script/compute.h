@@ -216,16 +216,23 @@ enum PlanHandler : uint8_t {
     kReturnHandler,          // a function's `return x;`: the assignment of its result and the return after it
     kReturnVariableHandler,  // the same with x a variable: its push too
     // Pairs whose variables are all the frame's own, x a variable and y a variable or a constant that
-    // a handle holds: a comparison's jump, and an add, subtract or multiply assigned or pushed.
+    // a handle holds: a comparison's jump, and the arithmetic operators assigned or pushed, in the
+    // order of their FastCalls.
     kPairJumpOwnHandler,
     kPairAssignOwnAddHandler,
     kPairAssignOwnSubtractHandler,
     kPairAssignOwnMultiplyHandler,
+    kPairAssignOwnDivideHandler,
+    kPairAssignOwnRemainderHandler,
     kPairPushOwnAddHandler,  // and their results pushed
     kPairPushOwnSubtractHandler,
     kPairPushOwnMultiplyHandler,
+    kPairPushOwnDivideHandler,
+    kPairPushOwnRemainderHandler,
     kStoreOwnHandler,        // a computation that is only `array[position] = constant` (see Computation)
     kElementJumpOwnHandler,  // one that is only a jump on the truth of `array[position]`
+    // kSuccessorToHeadHandler where the body runs in place with the counter as its one variable
+    kAscentStepHandler,
 };
 
 // Plans the computations of `code` (its jumps resolved), a block whose own variables are of nesting

@@ -35,10 +35,11 @@ inline void BecomeBoolean(Value& value, const TypeRecord* booleanType, bool bool
 // range where doubles hold every integer (the usual case, and many times faster).
 inline double Remainder(double a, double b) {
     // Whole numbers of 32 bits, the usual case, take one 32-bit division.
-    if (a > -2147483649.0 && a < 2147483648.0 && b > -2147483649.0 && b < 2147483648.0) {
+    if (std::fabs(a) < 2147483648.0 && std::fabs(b) < 2147483648.0) {
         const int32_t x = static_cast<int32_t>(a);
         const int32_t y = static_cast<int32_t>(b);
-        if (y != 0 && y != -1 && static_cast<double>(x) == a && static_cast<double>(y) == b) {
+        if (static_cast<uint32_t>(y) + 1u > 1u && static_cast<double>(x) == a &&
+            static_cast<double>(y) == b) {
             const double result = static_cast<double>(x % y);
             return result == 0 ? std::copysign(0.0, a) : result;
         }
@@ -1269,14 +1270,19 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
         &&plan_PairAssignOwnAdd,
         &&plan_PairAssignOwnSubtract,
         &&plan_PairAssignOwnMultiply,
+        &&plan_PairAssignOwnDivide,
+        &&plan_PairAssignOwnRemainder,
         &&plan_PairPushOwnAdd,
         &&plan_PairPushOwnSubtract,
         &&plan_PairPushOwnMultiply,
+        &&plan_PairPushOwnDivide,
+        &&plan_PairPushOwnRemainder,
         &&plan_StoreOwn,
         &&plan_ElementJumpOwn,
+        &&plan_AscentStep,
     };
     static_assert(static_cast<size_t>(Opcode::TrimStack) + 1 == kComputeHandler);
-    static_assert(sizeof kHandlers / sizeof kHandlers[0] == kElementJumpOwnHandler + 1);
+    static_assert(sizeof kHandlers / sizeof kHandlers[0] == kAscentStepHandler + 1);
     const Instruction* inp;
 
     SPARREL_LOAD_FRAME();
@@ -1354,35 +1360,41 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             }
             goto plan_PairJump;
         }
-#define SPARREL_PAIR_ASSIGN_OWN(label, op)                                                            \
-    label : {                                                                                         \
-        SPARREL_OWN_OPERANDS();                                                                       \
-        if (held && pair.index < ownCount) [[likely]] {                                               \
-            if (own[pair.index].IsHeldReal() && own[pair.index].ReplaceHeldReal(x op y)) [[likely]] { \
-                ip = code + inp->next;                                                                \
-                SPARREL_NEXT();                                                                       \
-            }                                                                                         \
-        }                                                                                             \
-        goto plan_PairAssign;                                                                         \
+#define SPARREL_PAIR_ASSIGN_OWN(label, expression)                                      \
+    label : {                                                                           \
+        SPARREL_OWN_OPERANDS();                                                         \
+        if (held && pair.index < ownCount && own[pair.index].IsHeldReal()) [[likely]] { \
+            if (own[pair.index].ReplaceHeldReal(expression)) [[likely]] {               \
+                ip = code + inp->next;                                                  \
+                SPARREL_NEXT();                                                         \
+            }                                                                           \
+        }                                                                               \
+        goto plan_PairAssign;                                                           \
     }
-            SPARREL_PAIR_ASSIGN_OWN(plan_PairAssignOwnAdd, +)
-            SPARREL_PAIR_ASSIGN_OWN(plan_PairAssignOwnSubtract, -)
-            SPARREL_PAIR_ASSIGN_OWN(plan_PairAssignOwnMultiply, *)
+            SPARREL_PAIR_ASSIGN_OWN(plan_PairAssignOwnAdd, x + y)
+            SPARREL_PAIR_ASSIGN_OWN(plan_PairAssignOwnSubtract, x - y)
+            SPARREL_PAIR_ASSIGN_OWN(plan_PairAssignOwnMultiply, x * y)
+            SPARREL_PAIR_ASSIGN_OWN(plan_PairAssignOwnDivide, x / y)
+            SPARREL_PAIR_ASSIGN_OWN(plan_PairAssignOwnRemainder, Remainder(x, y))
 #undef SPARREL_PAIR_ASSIGN_OWN
-#define SPARREL_PAIR_PUSH_OWN(label, op)               \
-    label : {                                          \
-        SPARREL_OWN_OPERANDS();                        \
-        const double result = x op y;                  \
-        if (held && Value::Holds(result)) [[likely]] { \
-            stack->push_back(Value::HeldReal(result)); \
-            ip = code + inp->next;                     \
-            SPARREL_NEXT();                            \
-        }                                              \
-        goto plan_PairPush;                            \
+#define SPARREL_PAIR_PUSH_OWN(label, expression)           \
+    label : {                                              \
+        SPARREL_OWN_OPERANDS();                            \
+        if (held) [[likely]] {                             \
+            const double result = (expression);            \
+            if (Value::Holds(result)) [[likely]] {         \
+                stack->push_back(Value::HeldReal(result)); \
+                ip = code + inp->next;                     \
+                SPARREL_NEXT();                            \
+            }                                              \
+        }                                                  \
+        goto plan_PairPush;                                \
     }
-            SPARREL_PAIR_PUSH_OWN(plan_PairPushOwnAdd, +)
-            SPARREL_PAIR_PUSH_OWN(plan_PairPushOwnSubtract, -)
-            SPARREL_PAIR_PUSH_OWN(plan_PairPushOwnMultiply, *)
+            SPARREL_PAIR_PUSH_OWN(plan_PairPushOwnAdd, x + y)
+            SPARREL_PAIR_PUSH_OWN(plan_PairPushOwnSubtract, x - y)
+            SPARREL_PAIR_PUSH_OWN(plan_PairPushOwnMultiply, x * y)
+            SPARREL_PAIR_PUSH_OWN(plan_PairPushOwnDivide, x / y)
+            SPARREL_PAIR_PUSH_OWN(plan_PairPushOwnRemainder, Remainder(x, y))
 #undef SPARREL_PAIR_PUSH_OWN
 #undef SPARREL_OWN_OPERANDS
         plan_StoreOwn : {
@@ -1453,6 +1465,24 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
         plan_CountingHead:
             SPARREL_GO_ON_AT(CountingHead(f, inp, code));
             goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
+        plan_AscentStep:
+            // The ascent whose body's one variable is its counter, going on: with counter and bound held
+            // reals and the body's entry within the limit, counted on and into the body at once.
+            if (stack->size() >= 2) [[likely]] {
+                Value* const counter = stack->data() + stack->size() - 1;
+                const uint64_t counterBits = counter->Bits();
+                const uint64_t boundBits = counter[-1].Bits();
+                const Instruction* const head = code + ip->a;
+                const double counted = HeldBitsReal(counterBits) + 1;
+                // A real below another is no NaN, which every handle holds.
+                if (counterBits >= Value::kHeldBase && boundBits >= Value::kHeldBase &&
+                    HeldBitsReal(boundBits) > counted && f->depth + head[4].c < kMaxCallDepth) [[likely]] {
+                    *counter = Value::HeldReal(counted);
+                    f->variables.data()[head[5].b] = Value::HeldReal(counted);
+                    ip = head + 6;
+                    SPARREL_NEXT();
+                }
+            }
         plan_SuccessorToHead:
             if (stack->size() >= 2) {
                 // The usual ascent: counter and bound held reals, the body in place with the counter as

@@ -1,5 +1,7 @@
 #include "script/compute.h"
 
+#include <cmath>
+
 #include "script/block.h"
 
 namespace {
@@ -285,6 +287,14 @@ void Planner::ChainSteps() {
         }
         if (op == ComputeOp::Variable && step.scope == ComputeScope::Own) step.form = kOwnVariable;
         step.run = static_cast<uint8_t>(static_cast<uint32_t>(op) * kComputeForms + step.form);
+        if (op == ComputeOp::Remainder && step.form != kYFromLast && step.y < plan_->constants.size()) {
+            const double divisor = plan_->constants[step.y];
+            if (std::fabs(divisor) < 2147483648.0 && divisor == std::trunc(divisor) && divisor != 0 &&
+                divisor != -1) {
+                step.index = static_cast<uint32_t>(static_cast<int32_t>(divisor));
+                step.run = step.form == kXFromLast ? kRemainderByWholeFromLast : kRemainderByWhole;
+            }
+        }
         if (op == ComputeOp::Enter || ending || op == ComputeOp::Done) continue;
         produced = true;
         last = step.dst;

@@ -76,6 +76,11 @@ enum class ComputeScope : uint8_t { Own, Root, Outer };
 // operand: its form 1 marks a variable of the frame itself.
 enum ComputeForm : uint8_t { kFromRegisters = 0, kXFromLast = 1, kYFromLast = 2, kOwnVariable = 1 };
 inline constexpr uint32_t kComputeForms = 3;
+// Codes past the forms': a remainder by a constant whole number of 32 bits other than 0 and -1 (held in
+// the step's index), x from its register or from the step before.
+inline constexpr uint8_t kRemainderByWhole =
+    static_cast<uint8_t>((static_cast<uint32_t>(ComputeOp::EndJumpIfTrue) + 1) * kComputeForms);
+inline constexpr uint8_t kRemainderByWholeFromLast = kRemainderByWhole + 1;
 
 struct ComputeStep {
     ComputeOp op;

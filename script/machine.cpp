@@ -68,6 +68,18 @@ inline double HeldBitsReal(uint64_t bits) {
     return result;
 }
 
+// Remainder(a, y) for a whole number y of 32 bits other than 0 and -1.
+inline double RemainderByWhole(double a, int32_t y) {
+    if (std::fabs(a) < 2147483648.0) {
+        const int32_t x = static_cast<int32_t>(a);
+        if (static_cast<double>(x) == a) {
+            const double result = static_cast<double>(x % y);
+            return result == 0 ? std::copysign(0.0, a) : result;
+        }
+    }
+    return Remainder(a, y);
+}
+
 // Whether both values have bodies of one type record.
 inline bool SameBodyType(const Value& a, const Value& b) {
     const ValueBody* x = a.Body();
@@ -962,11 +974,12 @@ const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, co
         SPARREL_CHAINED(step_EndStoreTruth),
         SPARREL_CHAINED(step_EndJumpIfFalse),
         SPARREL_CHAINED(step_EndJumpIfTrue),
+        &&step_RemainderByWhole,
+        &&step_RemainderByWholeFromLast,
     };
 #undef SPARREL_FORMS
 #undef SPARREL_CHAINED
-    static_assert(sizeof kSteps / sizeof kSteps[0] ==
-                  (static_cast<size_t>(ComputeOp::EndJumpIfTrue) + 1) * kComputeForms);
+    static_assert(sizeof kSteps / sizeof kSteps[0] == kRemainderByWholeFromLast + 1u);
     const Computation* const computation = &plan;
     FrameValues* const stack = &f->stack;
     const uint32_t computeTop = stack->size();
@@ -1067,6 +1080,14 @@ const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, co
         SPARREL_BINARY(step_Multiply, x * y)
         SPARREL_BINARY(step_Divide, x / y)
         SPARREL_BINARY(step_Remainder, Remainder(x, y))
+    step_RemainderByWhole : {
+        const double x = r[step->x];
+        SPARREL_RESULT(RemainderByWhole(x, static_cast<int32_t>(step->index)));
+    }
+    step_RemainderByWholeFromLast : {
+        const double x = last;
+        SPARREL_RESULT(RemainderByWhole(x, static_cast<int32_t>(step->index)));
+    }
         SPARREL_BINARY(step_Compare, x < y ? -1 : x > y ? 1 : 0)
 #undef SPARREL_BINARY
 #define SPARREL_UNARY(name, expression) \

@@ -80,6 +80,16 @@ inline double RemainderByWhole(double a, int32_t y) {
     return Remainder(a, y);
 }
 
+// A truth stored into an element that holds the table's own true or false: it holds the one for
+// `truth` afterwards (the very body it holds stays when it is that one already); false, changing
+// nothing, for any other element.
+inline bool StoreCommonBoolean(Value& slot, const TypeTable& types, bool truth) {
+    if (slot.Bits() == reinterpret_cast<uintptr_t>(types.CommonBoolean(truth))) return true;
+    if (slot.Bits() != reinterpret_cast<uintptr_t>(types.CommonBoolean(!truth))) return false;
+    slot = NewBoolean(types, truth);
+    return true;
+}
+
 // Whether both values have bodies of one type record.
 inline bool SameBodyType(const Value& a, const Value& b) {
     const ValueBody* x = a.Body();
@@ -945,8 +955,9 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
 // operand is not what the plan takes.
 const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, const Instruction* code) {
     const Computation& plan = *static_cast<const Computation*>(first->detail);
-    // Three entries per step, one for each form (see ComputeForm); a step without operands from the
-    // step before it has its one code under all three.
+    // Three entries per operation, one for each form (see ComputeForm); an operation without operands
+    // from the step before it has its one code under all three. The remainder by a constant whole
+    // number comes last.
 #define SPARREL_FORMS(name) &&name, &&name, &&name
 #define SPARREL_CHAINED(name) &&name##_rr, &&name##_xr, &&name##_rx
     static const void* const kSteps[] = {
@@ -1028,6 +1039,7 @@ const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, co
                 SPARREL_NEXT_STEP();
             }
         }
+        // Anything else is read as any variable is.
     step_Variable : {
         const Value* variable = variableAt(step->scope, step->level, step->index);
         if (variable == nullptr || !variable->ReadReal(last)) return nullptr;
@@ -1176,13 +1188,8 @@ const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, co
             Value& slot = body->elements[element];
             if (step->op == ComputeOp::EndStoreReal) {
                 if (!slot.ReplaceHeldReal(value)) goto step_Done;
-            } else {
-                const uint64_t truth = reinterpret_cast<uintptr_t>(types->CommonBoolean(value != 0));
-                if (slot.Bits() != truth) {
-                    if (slot.Bits() != reinterpret_cast<uintptr_t>(types->CommonBoolean(value == 0)))
-                        goto step_Done;
-                    slot = NewBoolean(*types, value != 0);
-                }
+            } else if (!StoreCommonBoolean(slot, *types, value != 0)) {
+                goto step_Done;
             }
             return code + first->next;
         }
@@ -1434,22 +1441,10 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                     [[likely]] {
                     Value& slot = body->elements[element];
                     const double value = plan.storedValue;
-                    if (!plan.valueIsTruth) {
-                        if (slot.ReplaceHeldReal(value)) {
-                            ip = code + inp->next;
-                            SPARREL_NEXT();
-                        }
-                    } else {
-                        const uint64_t truth = reinterpret_cast<uintptr_t>(types->CommonBoolean(value != 0));
-                        if (slot.Bits() == truth) {
-                            ip = code + inp->next;
-                            SPARREL_NEXT();
-                        }
-                        if (slot.Bits() == reinterpret_cast<uintptr_t>(types->CommonBoolean(value == 0))) {
-                            slot = NewBoolean(*types, value != 0);
-                            ip = code + inp->next;
-                            SPARREL_NEXT();
-                        }
+                    if (plan.valueIsTruth ? StoreCommonBoolean(slot, *types, value != 0)
+                                          : slot.ReplaceHeldReal(value)) {
+                        ip = code + inp->next;
+                        SPARREL_NEXT();
                     }
                 }
             }

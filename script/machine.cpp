@@ -728,10 +728,10 @@ void ScriptMachine::ReturnFromRoutine() {
 }
 
 // The general ending of the computation `plan`, its steps done into `r` with the
-// frame's stack `top` values long: returns where the code goes on, or null, having changed nothing,
-// when the ending cannot be had (the instructions then run one by one).
-const Instruction* ScriptMachine::FinishComputation(Frame* frame, const Computation& plan, const double* r,
-                                                    uint32_t top) {
+// frame's stack `top` values long: returns where the code goes on, or kNotComputed, having changed
+// nothing, when the ending cannot be had (the instructions then run one by one).
+uint32_t ScriptMachine::FinishComputation(Frame* frame, const Computation& plan, const double* r,
+                                          uint32_t top) {
     FrameValues& stack = frame->stack;
     // What the ending needs is checked before anything changes.
     Value* destination = nullptr;
@@ -740,26 +740,26 @@ const Instruction* ScriptMachine::FinishComputation(Frame* frame, const Computat
         destination = PlannedVariable(frame, plan.scope, plan.level, plan.index);
         if (destination == nullptr ||
             (!destination->IsHeldReal() && !destination->IsVoid() && destination->Type() != &kRealRecord)) {
-            return nullptr;
+            return kNotComputed;
         }
     } else if (plan.end == ComputeEnd::StoreElement) {
         destination = PlannedVariable(frame, plan.scope, plan.level, plan.index);
         const ValueBody* body = destination != nullptr ? destination->Body() : nullptr;
-        if (body == nullptr || body->type->kind != TypeKind::Array) return nullptr;
-        if (!ElementAt(body, r[plan.position], element)) return nullptr;
+        if (body == nullptr || body->type->kind != TypeKind::Array) return kNotComputed;
+        if (!ElementAt(body, r[plan.position], element)) return kNotComputed;
         // The store keeps the element's type, as an assignment through it must.
         const Value& old = body->elements[element];
         if (plan.valueIsTruth ? old.Type() != &kBooleanRecord
                               : !old.IsHeldReal() && old.Type() != &kRealRecord)
-            return nullptr;
+            return kNotComputed;
     }
     if (!plan.outputs.empty()) {
-        if (!PushOutputs(frame, plan, r)) return nullptr;
+        if (!PushOutputs(frame, plan, r)) return kNotComputed;
     } else if (plan.popped != 0) {
         stack.resize(top - plan.popped);
     }
 
-    const Instruction* after = frame->block->instructions.data() + plan.next;
+    uint32_t after = plan.next;
     switch (plan.end) {
         case ComputeEnd::None:
             break;
@@ -774,10 +774,10 @@ const Instruction* ScriptMachine::FinishComputation(Frame* frame, const Computat
             break;
         }
         case ComputeEnd::JumpIfFalse:
-            if (r[plan.value] == 0) after = frame->block->instructions.data() + plan.target;
+            if (r[plan.value] == 0) after = plan.target;
             break;
         case ComputeEnd::JumpIfTrue:
-            if (r[plan.value] != 0) after = frame->block->instructions.data() + plan.target;
+            if (r[plan.value] != 0) after = plan.target;
             break;
     }
     return after;
@@ -950,11 +950,10 @@ inline const Value* ScriptMachine::VariableValue(Frame* frame, uint32_t level, u
     return code + first->next;
 }
 
-// Carries out the computation `plan` of `f`'s block, whose code is `code` (see script/compute.h), in
-// registers of its own: returns where the code goes on, or null, having changed nothing, when an
-// operand is not what the plan takes.
-const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, const Instruction* code) {
-    const Computation& plan = *static_cast<const Computation*>(first->detail);
+// Carries out the computation `plan` of `f`'s block (see script/compute.h) in registers of its own:
+// returns where the code goes on, or kNotComputed, having changed nothing, when an operand is not
+// what the plan takes.
+uint32_t ScriptMachine::Compute(Frame* f, const Computation& plan) {
     // Three entries per operation, one for each form (see ComputeForm); an operation without operands
     // from the step before it has its one code under all three. The remainder by a constant whole
     // number comes last.
@@ -995,7 +994,7 @@ const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, co
     FrameValues* const stack = &f->stack;
     const uint32_t computeTop = stack->size();
     if (computeTop < plan.reach) [[unlikely]]
-        return nullptr;
+        return kNotComputed;
     double r[kComputeRegisters];
     // Mostly one or two: the first few copied as one block, any others one by one.
     std::memcpy(r, plan.leadingConstants, sizeof plan.leadingConstants);
@@ -1042,30 +1041,30 @@ const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, co
         // Anything else is read as any variable is.
     step_Variable : {
         const Value* variable = variableAt(step->scope, step->level, step->index);
-        if (variable == nullptr || !variable->ReadReal(last)) return nullptr;
+        if (variable == nullptr || !variable->ReadReal(last)) return kNotComputed;
         r[step->dst] = last;
         SPARREL_NEXT_STEP();
     }
     step_Stack:
-        if (!(*stack)[computeTop - step->index].ReadReal(last)) return nullptr;
+        if (!(*stack)[computeTop - step->index].ReadReal(last)) return kNotComputed;
         r[step->dst] = last;
         SPARREL_NEXT_STEP();
         // The forms of a step: _rr takes its operands from registers, _xr x from the step before, _rx y.
-#define SPARREL_ELEMENT(label, position)                                              \
-    label : {                                                                         \
-        const Value* variable = variableAt(step->scope, step->level, step->index);    \
-        const ValueBody* array = variable != nullptr ? variable->Body() : nullptr;    \
-        if (array == nullptr || array->type->kind != TypeKind::Array) return nullptr; \
-        uint32_t index;                                                               \
-        if (!ElementAt(array, (position), index)) return nullptr;                     \
-        const Value& item = array->elements[index];                                   \
-        if (step->op == ComputeOp::Element) {                                         \
-            if (!item.ReadReal(last)) return nullptr;                                 \
-        } else {                                                                      \
-            last = Truth(item) ? 1 : 0;                                               \
-        }                                                                             \
-        r[step->dst] = last;                                                          \
-        SPARREL_NEXT_STEP();                                                          \
+#define SPARREL_ELEMENT(label, position)                                                   \
+    label : {                                                                              \
+        const Value* variable = variableAt(step->scope, step->level, step->index);         \
+        const ValueBody* array = variable != nullptr ? variable->Body() : nullptr;         \
+        if (array == nullptr || array->type->kind != TypeKind::Array) return kNotComputed; \
+        uint32_t index;                                                                    \
+        if (!ElementAt(array, (position), index)) return kNotComputed;                     \
+        const Value& item = array->elements[index];                                        \
+        if (step->op == ComputeOp::Element) {                                              \
+            if (!item.ReadReal(last)) return kNotComputed;                                 \
+        } else {                                                                           \
+            last = Truth(item) ? 1 : 0;                                                    \
+        }                                                                                  \
+        r[step->dst] = last;                                                               \
+        SPARREL_NEXT_STEP();                                                               \
     }
         SPARREL_ELEMENT(step_Element_rr, r[step->x])
         SPARREL_ELEMENT(step_Element_xr, last)
@@ -1120,7 +1119,7 @@ const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, co
 #undef SPARREL_UNARY
     step_Enter : {
         // Voiding the body's variables again, should the instructions run after all, changes nothing.
-        if (f->depth + step->bodies >= kMaxCallDepth) return nullptr;
+        if (f->depth + step->bodies >= kMaxCallDepth) return kNotComputed;
         Value* variables = f->variables.data() + step->index;
         for (uint32_t i = 0; i < step->level; ++i)
             variables[i].Reset();
@@ -1138,7 +1137,7 @@ const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, co
         step_EndJumpIfFalse_xr:
             value = last;
         step_EndJumpIfFalse:
-            return code + (value == 0 ? first->target : first->next);
+            return value == 0 ? plan.target : plan.next;
         step_EndJumpIfTrue_rr:
         step_EndJumpIfTrue_rx:
             value = r[computation->value];
@@ -1146,7 +1145,7 @@ const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, co
         step_EndJumpIfTrue_xr:
             value = last;
         step_EndJumpIfTrue:
-            return code + (value != 0 ? first->target : first->next);
+            return value != 0 ? plan.target : plan.next;
         step_EndAssign_rr:
         step_EndAssign_rx:
             value = r[computation->value];
@@ -1163,7 +1162,7 @@ const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, co
                 if (destination == nullptr) goto step_Done;
             }
             if (!destination->ReplaceHeldReal(value)) goto step_Done;
-            return code + first->next;
+            return plan.next;
         }
         step_EndStoreReal_rr:
         step_EndStoreReal_rx:
@@ -1191,7 +1190,7 @@ const Instruction* ScriptMachine::Compute(Frame* f, const Instruction* first, co
             } else if (!StoreCommonBoolean(slot, *types, value != 0)) {
                 goto step_Done;
             }
-            return code + first->next;
+            return plan.next;
         }
         }
     step_Done:
@@ -1351,7 +1350,11 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
         // A plan done at once goes on where it says; one that cannot be had leaves its instructions
         // to run one by one.
         plan_Compute:
-            SPARREL_GO_ON_AT(Compute(f, inp, code));
+            if (const uint32_t at = Compute(f, *static_cast<const Computation*>(inp->detail));
+                at != kNotComputed) {
+                ip = code + at;
+                SPARREL_NEXT();
+            }
             goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
         unplanned:
             goto* kHandlers[static_cast<uint32_t>(inp->opcode)];

@@ -170,9 +170,10 @@ private:
     const Instruction* RunAppend(Frame* frame, const Instruction* first);
     bool ExitBlock();
     const Value* VariableValue(Frame* frame, uint32_t level, uint32_t index) const;
-    const Instruction* FinishComputation(Frame* frame, const Computation& plan, const double* r,
-                                         uint32_t top);
-    const Instruction* Compute(Frame* f, const Instruction* first, const Instruction* code);
+    uint32_t FinishComputation(Frame* frame, const Computation& plan, const double* r, uint32_t top);
+    // Where the code goes on after a computation, or this when the instructions run instead.
+    static constexpr uint32_t kNotComputed = UINT32_MAX;
+    uint32_t Compute(Frame* f, const Computation& plan);
     const Instruction* CountingHead(Frame* frame, const Instruction* head, const Instruction* code);
     bool PushOutputs(Frame* frame, const Computation& plan, const double* r);
     Value* PlannedVariable(Frame* frame, ComputeScope scope, uint32_t level, uint32_t index) const;

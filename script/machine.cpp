@@ -1685,12 +1685,15 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 const uint32_t count = inp->b;
                 calledBuiltin = inp->block;
                 nativeCallBodies = inp->c;
-                Value result = CallNative(*inp->block, static_cast<int32_t>(count),
-                                          stack->data() + (stack->size() - count));
-                // A nested run leaves this frame's stack as it was, arguments included.
-                if (stack->size() < count) [[unlikely]]
-                    stack->InsertVoidAtBottom(count - stack->size());
-                PutCallResult(*stack, count, inp->opcode == Opcode::CallAndPushResult, std::move(result));
+                {
+                    // Handles live in inner blocks only: no handler jump may leave a handle's scope.
+                    Value result = CallNative(*inp->block, static_cast<int32_t>(count),
+                                              stack->data() + (stack->size() - count));
+                    // A nested run leaves this frame's stack as it was, arguments included.
+                    if (stack->size() < count) [[unlikely]]
+                        stack->InsertVoidAtBottom(count - stack->size());
+                    PutCallResult(*stack, count, inp->opcode == Opcode::CallAndPushResult, std::move(result));
+                }
                 const bool stop = finished;
                 if (stop) [[unlikely]]
                     error.line = inp->line;
@@ -1731,16 +1734,17 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
         }
         op_Duplicate : {
             SPARREL_NEED(1);
-            Value copy = stack->back();
-            stack->push_back(std::move(copy));
+            stack->push_back(Value(stack->back()));  // copied before the stack may grow
             SPARREL_NEXT();
         }
         op_DuplicatePair : {
             SPARREL_NEED(2);
-            Value first = (*stack)[stack->size() - 2];
-            Value second = stack->back();
-            stack->push_back(std::move(first));
-            stack->push_back(std::move(second));
+            {
+                Value first = (*stack)[stack->size() - 2];
+                Value second = stack->back();
+                stack->push_back(std::move(first));
+                stack->push_back(std::move(second));
+            }
             SPARREL_NEXT();
         }
         op_LoopWhileGreater : {

@@ -1573,7 +1573,14 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             const Value* variable = VariableValue(f, inp->a, inp->b);
             if (variable == nullptr || variable->IsVoid() || !SPARREL_RETURNS_AT_ONCE()) [[unlikely]]
                 goto unplanned;
-            if (f->wantsResult) f->parent->stack.push_back(*variable);
+            if (f->wantsResult) {
+                if (inp->a == f->block->level) {
+                    // A variable of the frame itself goes with the frame: it is moved, not copied.
+                    f->parent->stack.push_back(std::move(f->variables[inp->b]));
+                } else {
+                    f->parent->stack.push_back(*variable);
+                }
+            }
             goto return_at_once;
         }
         plan_Return:
@@ -1581,7 +1588,7 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 goto unplanned;
             if (f->wantsResult) {
                 f->parent->stack.push_back(std::move(stack->back()));
-                stack->pop_back();
+                stack->DropMoved(1);
             }
         return_at_once : {
             // On to the caller, which is at hand: its frame need not be looked up again.

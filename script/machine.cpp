@@ -1553,7 +1553,8 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             if (x.IsHeldReal() && y.IsHeldReal()) [[likely]] {                \
                 const double result = x.HeldRealValue() op y.HeldRealValue(); \
                 if (!x.ReplaceHeldReal(result)) x = NewRealValue(result);     \
-                stack->pop_back();                                            \
+                (void)y.Detach(); /* a held real: nothing to release */       \
+                stack->DropMoved(1);                                          \
                 SPARREL_NEXT();                                               \
             }                                                                 \
         }                                                                     \

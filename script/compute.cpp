@@ -59,7 +59,7 @@ private:
     }
     ComputeStep& AddStep(ComputeOp op) {
         return plan_->steps.emplace_back(
-            ComputeStep{op, ComputeScope::Own, Opcode::Pop, 0, 0, 0, kFromRegisters, 0, 0, 0, 0, nullptr});
+            ComputeStep{op, ComputeScope::Own, Opcode::Pop, 0, 0, 0, 0, 0, 0, 0, nullptr});
     }
     // The entry as a real in a register (read now if it is not one yet); false if it cannot be.
     bool AsReal(const Entry& entry, uint8_t& reg);
@@ -278,21 +278,22 @@ void Planner::ChainSteps() {
                            op == ComputeOp::Function || op == ComputeOp::Element ||
                            op == ComputeOp::ElementTruth;
         const bool ending = op >= ComputeOp::EndAssign && op <= ComputeOp::EndJumpIfTrue;
+        uint8_t form = kFromRegisters;
         if (produced && (binary || unary) && step.x == last) {
-            step.form = kXFromLast;
+            form = kXFromLast;
         } else if (produced && binary && step.y == last) {
-            step.form = kYFromLast;
+            form = kYFromLast;
         } else if (produced && ending && plan_->value == last) {
-            step.form = kXFromLast;
+            form = kXFromLast;
         }
-        if (op == ComputeOp::Variable && step.scope == ComputeScope::Own) step.form = kOwnVariable;
-        step.run = static_cast<uint8_t>(static_cast<uint32_t>(op) * kComputeForms + step.form);
-        if (op == ComputeOp::Remainder && step.form != kYFromLast && step.y < plan_->constants.size()) {
+        if (op == ComputeOp::Variable && step.scope == ComputeScope::Own) form = kOwnVariable;
+        step.run = static_cast<uint8_t>(static_cast<uint32_t>(op) * kComputeForms + form);
+        if (op == ComputeOp::Remainder && form != kYFromLast && step.y < plan_->constants.size()) {
             const double divisor = plan_->constants[step.y];
             if (std::fabs(divisor) < 2147483648.0 && divisor == std::trunc(divisor) && divisor != 0 &&
                 divisor != -1) {
                 step.index = static_cast<uint32_t>(static_cast<int32_t>(divisor));
-                step.run = step.form == kXFromLast ? kRemainderByWholeFromLast : kRemainderByWhole;
+                step.run = form == kXFromLast ? kRemainderByWholeFromLast : kRemainderByWhole;
             }
         }
         if (op == ComputeOp::Enter || ending || op == ComputeOp::Done) continue;
@@ -854,7 +855,7 @@ void PlanComputations(std::vector<Instruction>& code, uint32_t level, bool funct
         if (in.opcode == Opcode::CallAndPushResult && in.a == kFastSuccessorToHead) {
             // Marked only before the jump back to a counting head (MarkCountingHead).
             const Instruction* head = code.data() + (&in)[1].a;
-            in.handler = head->b != 0 && head[4].b == 1 ? kAscentStepHandler : kSuccessorToHeadHandler;
+            in.handler = head->b != 0 ? kAscentStepHandler : kSuccessorToHeadHandler;
         } else if (in.opcode == Opcode::CallAndPushResult && in.a >= kFastAdd && in.a <= kFastMultiply) {
             static_assert(kFastSubtract == kFastAdd + 1 && kFastMultiply == kFastAdd + 2);
             static_assert(kStackSubtractHandler == kStackAddHandler + 1 &&

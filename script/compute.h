@@ -89,8 +89,7 @@ struct ComputeStep {
     uint8_t dst;
     uint8_t x;
     uint8_t y;
-    uint8_t form = kFromRegisters;
-    uint8_t run = 0;  // the code the machine runs for it: op * kComputeForms + form
+    uint8_t run = 0;  // the code the machine runs for it: op * kComputeForms + its ComputeForm
     uint32_t level;
     uint32_t index;
     uint32_t bodies;
@@ -236,7 +235,7 @@ enum PlanHandler : uint8_t {
     kPairPushOwnRemainderHandler,
     kStoreOwnHandler,        // a computation that is only `array[position] = constant` (see Computation)
     kElementJumpOwnHandler,  // one that is only a jump on the truth of `array[position]`
-    // kSuccessorToHeadHandler where the body runs in place with the counter as its one variable
+    // kSuccessorToHeadHandler where the body runs in place (its entry and counter's assignment follow)
     kAscentStepHandler,
 };
 

@@ -31,29 +31,32 @@ inline void BecomeBoolean(Value& value, const TypeRecord* booleanType, bool bool
     body->scalar.boolean = boolean ? 1 : 0;
 }
 
+// x % y, as fmod gives it, for a dividend `a` that is a whole number of 32 bits and a divisor other
+// than 0 and -1 (one 32-bit division); false for any other dividend.
+inline bool WholeRemainder(double a, int32_t y, double& result) {
+    if (!(std::fabs(a) < 2147483648.0)) return false;
+    const int32_t x = static_cast<int32_t>(a);
+    if (static_cast<double>(x) != a) return false;
+    result = static_cast<double>(x % y);
+    if (result == 0) result = std::copysign(0.0, a);
+    return true;
+}
+
 // fmod, exactly, taking the integer route when both operands are whole numbers well inside the
 // range where doubles hold every integer (the usual case, and many times faster).
 inline double Remainder(double a, double b) {
-    // Whole numbers of 32 bits, the usual case, take one 32-bit division.
-    if (std::fabs(a) < 2147483648.0 && std::fabs(b) < 2147483648.0) {
-        const int32_t x = static_cast<int32_t>(a);
+    double result;
+    if (std::fabs(b) < 2147483648.0) {
         const int32_t y = static_cast<int32_t>(b);
-        if (static_cast<uint32_t>(y) + 1u > 1u && static_cast<double>(x) == a &&
-            static_cast<double>(y) == b) {
-            const double result = static_cast<double>(x % y);
-            return result == 0 ? std::copysign(0.0, a) : result;
-        }
+        if (static_cast<uint32_t>(y) + 1u > 1u && static_cast<double>(y) == b && WholeRemainder(a, y, result))
+            return result;
     }
     constexpr double kExactLimit = 4503599627370496.0;  // 2^52
     if (a > -kExactLimit && a < kExactLimit && b > -kExactLimit && b < kExactLimit) {
         const int64_t x = static_cast<int64_t>(a);
         const int64_t y = static_cast<int64_t>(b);
         if (y != 0 && static_cast<double>(x) == a && static_cast<double>(y) == b) {
-            // A 32-bit division is much quicker where both fit.
-            const bool narrow = x == static_cast<int32_t>(x) && y == static_cast<int32_t>(y) && y != -1;
-            const double result = narrow
-                                      ? static_cast<double>(static_cast<int32_t>(x) % static_cast<int32_t>(y))
-                                      : static_cast<double>(x % y);
+            result = static_cast<double>(x % y);
             return result == 0 ? std::copysign(0.0, a) : result;
         }
     }
@@ -68,16 +71,10 @@ inline double HeldBitsReal(uint64_t bits) {
     return result;
 }
 
-// Remainder(a, y) for a whole number y of 32 bits other than 0 and -1.
+// Remainder(a, y) for a constant divisor y, a whole number of 32 bits other than 0 and -1.
 inline double RemainderByWhole(double a, int32_t y) {
-    if (std::fabs(a) < 2147483648.0) {
-        const int32_t x = static_cast<int32_t>(a);
-        if (static_cast<double>(x) == a) {
-            const double result = static_cast<double>(x % y);
-            return result == 0 ? std::copysign(0.0, a) : result;
-        }
-    }
-    return Remainder(a, y);
+    double result;
+    return WholeRemainder(a, y, result) ? result : Remainder(a, y);
 }
 
 // A truth stored into an element that holds the table's own true or false: it holds the one for
@@ -990,7 +987,6 @@ uint32_t ScriptMachine::Compute(Frame* f, const Computation& plan) {
 #undef SPARREL_FORMS
 #undef SPARREL_CHAINED
     static_assert(sizeof kSteps / sizeof kSteps[0] == kRemainderByWholeFromLast + 1u);
-    const Computation* const computation = &plan;
     FrameValues* const stack = &f->stack;
     const uint32_t computeTop = stack->size();
     if (computeTop < plan.reach) [[unlikely]]
@@ -1132,7 +1128,7 @@ uint32_t ScriptMachine::Compute(Frame* f, const Computation& plan) {
             double value;
         step_EndJumpIfFalse_rr:
         step_EndJumpIfFalse_rx:
-            value = r[computation->value];
+            value = r[plan.value];
             goto step_EndJumpIfFalse;
         step_EndJumpIfFalse_xr:
             value = last;
@@ -1140,7 +1136,7 @@ uint32_t ScriptMachine::Compute(Frame* f, const Computation& plan) {
             return value == 0 ? plan.target : plan.next;
         step_EndJumpIfTrue_rr:
         step_EndJumpIfTrue_rx:
-            value = r[computation->value];
+            value = r[plan.value];
             goto step_EndJumpIfTrue;
         step_EndJumpIfTrue_xr:
             value = last;
@@ -1148,17 +1144,17 @@ uint32_t ScriptMachine::Compute(Frame* f, const Computation& plan) {
             return value != 0 ? plan.target : plan.next;
         step_EndAssign_rr:
         step_EndAssign_rx:
-            value = r[computation->value];
+            value = r[plan.value];
             goto step_EndAssign;
         step_EndAssign_xr:
             value = last;
         step_EndAssign : {
-            const uint32_t index = computation->index;
+            const uint32_t index = plan.index;
             Value* destination;
-            if (computation->scope == ComputeScope::Own && index < ownCount) [[likely]] {
+            if (plan.scope == ComputeScope::Own && index < ownCount) [[likely]] {
                 destination = own + index;
             } else {
-                destination = PlannedVariable(f, computation->scope, computation->level, index);
+                destination = PlannedVariable(f, plan.scope, plan.level, index);
                 if (destination == nullptr) goto step_Done;
             }
             if (!destination->ReplaceHeldReal(value)) goto step_Done;
@@ -1168,7 +1164,7 @@ uint32_t ScriptMachine::Compute(Frame* f, const Computation& plan) {
         step_EndStoreReal_rx:
         step_EndStoreTruth_rr:
         step_EndStoreTruth_rx:
-            value = r[computation->value];
+            value = r[plan.value];
             goto step_EndStore;
         step_EndStoreReal_xr:
         step_EndStoreTruth_xr:
@@ -1177,11 +1173,11 @@ uint32_t ScriptMachine::Compute(Frame* f, const Computation& plan) {
             // The array the variable alone holds, an element of the stored type: the element is replaced
             // (a boolean by the very body it holds, when it is the table's own true or false, stays as
             // it is).
-            const Value* variable = variableAt(computation->scope, computation->level, computation->index);
+            const Value* variable = variableAt(plan.scope, plan.level, plan.index);
             ValueBody* body = variable != nullptr ? variable->Body() : nullptr;
             uint32_t element;
             if (body == nullptr || body->referenceCount != 1 || body->type->kind != TypeKind::Array ||
-                !ElementAt(body, r[computation->position], element)) {
+                !ElementAt(body, r[plan.position], element)) {
                 goto step_Done;
             }
             Value& slot = body->elements[element];
@@ -1194,7 +1190,7 @@ uint32_t ScriptMachine::Compute(Frame* f, const Computation& plan) {
         }
         }
     step_Done:
-        return FinishComputation(f, *computation, r, computeTop);
+        return FinishComputation(f, plan, r, computeTop);
     }
 #undef SPARREL_STEP_CODE
 }
@@ -1485,8 +1481,8 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
             SPARREL_GO_ON_AT(CountingHead(f, inp, code));
             goto* kHandlers[static_cast<uint32_t>(inp->opcode)];
         plan_AscentStep:
-            // The ascent whose body's one variable is its counter, going on: with counter and bound held
-            // reals and the body's entry within the limit, counted on and into the body at once.
+            // An ascent whose body runs in place, going on: with counter and bound held reals and the
+            // body's entry within the limit, counted on and into the body at once.
             if (stack->size() >= 2) [[likely]] {
                 Value* const counter = stack->data() + stack->size() - 1;
                 const uint64_t counterBits = counter->Bits();
@@ -1497,37 +1493,19 @@ uint64_t ScriptMachine::Loop(uint64_t budget) {
                 if (counterBits >= Value::kHeldBase && boundBits >= Value::kHeldBase &&
                     HeldBitsReal(boundBits) > counted && f->depth + head[4].c < kMaxCallDepth) [[likely]] {
                     *counter = Value::HeldReal(counted);
-                    f->variables.data()[head[5].b] = Value::HeldReal(counted);
-                    ip = head + 6;
-                    SPARREL_NEXT();
-                }
-            }
-        plan_SuccessorToHead:
-            if (stack->size() >= 2) {
-                // The usual ascent: counter and bound held reals, the body in place with the counter as
-                // its variable, its entry within the nesting limit.
-                Value* const counter = stack->data() + stack->size() - 1;
-                const Instruction* const head = code + ip->a;
-                const double counted = counter->HeldRealValue() + 1;
-                if (counter->IsHeldReal() && counter[-1].IsHeldReal() && Value::Holds(counted) &&
-                    head->b != 0 && f->depth + head[4].c < kMaxCallDepth) [[likely]] {
-                    *counter = Value::HeldReal(counted);
-                    if (!(counter[-1].HeldRealValue() > counted)) {
-                        ip = code + head[2].a;
-                        SPARREL_NEXT();
-                    }
                     Value* const variables = f->variables.data();
                     const Instruction& enter = head[4];
                     if (enter.b != 1) {
+                        // Mostly the counter is the body's one variable; others are voided.
                         for (uint32_t i = enter.a; i < enter.a + enter.b; ++i)
                             variables[i].Reset();
                     }
-                    // The counter is mostly the body's one variable.
                     variables[head[5].b] = Value::HeldReal(counted);
                     ip = head + 6;
                     SPARREL_NEXT();
                 }
             }
+        plan_SuccessorToHead:
             if (!stack->empty() && stack->back().IsHeldReal()) {
                 // Counted on, and straight into the head the jump back leads to.
                 Value& counter = stack->back();
